@@ -1,0 +1,88 @@
+#include "form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+
+TForm::TForm(QWidget* parent) : QDialog(parent)
+{
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint
+                   | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+}
+
+void TForm::done(int result)
+{
+    if (!FormCloseQuery())
+        return;
+    QDialog::done(result);
+}
+
+QPushButton* TForm::MakeButton(const QString& caption, int result, std::function<void()> handler)
+{
+    auto* button = new QPushButton(caption, this);
+    connect(button, &QPushButton::clicked, this, [this, handler = std::move(handler), result] {
+        if (handler)
+            handler();
+        done(result);
+    });
+    return button;
+}
+
+void TForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (activated_ || event->spontaneous())
+        return;
+    activated_ = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    FormActivate();
+}
+
+void TForm::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        activated_ = false;
+}
+
+void TForm::closeEvent(QCloseEvent* event)
+{
+    done(QDialog::Rejected);
+    if (isVisible())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void TForm::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (cancelButton_ != nullptr && cancelButton_->isVisible() && cancelButton_->isEnabled())
+            cancelButton_->click();
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+QString FromBytes(const std::string& bytes)
+{
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::string ToBytes(const QString& text)
+{
+    const QByteArray latin1 = text.toLatin1();
+    return std::string(latin1.constData(), static_cast<std::size_t>(latin1.size()));
+}
+
+QColor ButtonFaceColor()
+{
+    return QApplication::palette().color(QPalette::Button);
+}

@@ -1,0 +1,52 @@
+// TForm: the common behaviour of Vantrel's modal windows on top of QDialog.
+//  - FormActivate runs when a showing begins (the first show event of each
+//    exec()), not when a message box shown from inside the window closes.
+//  - Every way of closing passes done(), which asks FormCloseQuery first.
+//  - The close box runs no button handler; it closes with a Cancel result
+//    when the close query allows.
+//  - Escape presses the Cancel button where the window has a visible one and
+//    does nothing otherwise; Enter presses the default or focused button.
+// Windows are top-level, centred on the screen, and live for the whole run.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <string>
+
+class QPushButton;
+
+class TForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TForm(QWidget* parent = nullptr);
+
+    void done(int result) override;
+
+protected:
+    virtual void FormActivate() {}
+    virtual bool FormCloseQuery() { return true; }
+
+    // The button that Escape presses.
+    void SetCancelButton(QPushButton* button) { cancelButton_ = button; }
+    // A button that runs `handler` and then closes the window with `result`,
+    // unless the close query refuses; handler may be empty.
+    QPushButton* MakeButton(const QString& caption, int result, std::function<void()> handler = {});
+
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QPushButton* cancelButton_ = nullptr;
+    bool activated_ = false;
+};
+
+// The settings hold single-byte texts; windows show them as Latin-1.
+QString FromBytes(const std::string& bytes);
+std::string ToBytes(const QString& text);
+
+// The colour of button faces, the normal colour of windows and messages.
+QColor ButtonFaceColor();

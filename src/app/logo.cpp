@@ -1,0 +1,54 @@
+#include "logo.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+
+QPixmap VantrelLogo(const QSize& size)
+{
+    QPixmap pixmap(size);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF area(QPointF(0, 0), QSizeF(size));
+    QLinearGradient sky(area.topLeft(), area.bottomLeft());
+    sky.setColorAt(0, QColor(8, 16, 64));
+    sky.setColorAt(1, QColor(0, 48, 96));
+    p.fillRect(area, sky);
+
+    // "VAN" in QRSS: dots and dashes on one line, DFCW-style steps below it.
+    const double unit = area.width() / 40.0;
+    const double y = area.height() * 0.30;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 210, 60));
+    double x = unit * 2;
+    for (const char c : QByteArrayLiteral("...- .- -.")) {
+        if (c == ' ') {
+            x += unit * 2;
+            continue;
+        }
+        const double length = c == '.' ? unit : unit * 3;
+        p.drawRoundedRect(QRectF(x, y, length, unit * 0.6), unit * 0.3, unit * 0.3);
+        x += length + unit;
+    }
+    p.setBrush(QColor(120, 220, 255));
+    x = unit * 2;
+    for (const char c : QByteArrayLiteral("-.-.")) {
+        const double level = c == '.' ? y + unit * 3.2 : y + unit * 2.2;
+        p.drawRoundedRect(QRectF(x, level, unit * 2, unit * 0.6), unit * 0.3, unit * 0.3);
+        x += unit * 2.6;
+    }
+
+    QFont font(QStringLiteral("Sans Serif"));
+    font.setBold(true);
+    font.setPixelSize(static_cast<int>(area.height() * 0.22));
+    p.setFont(font);
+    p.setPen(QColor(90, 160, 255));
+    p.drawText(area.adjusted(0, area.height() * 0.45, 0, 0), Qt::AlignHCenter | Qt::AlignTop,
+               QStringLiteral("Vantrel"));
+    font.setBold(false);
+    font.setPixelSize(static_cast<int>(area.height() * 0.07));
+    p.setFont(font);
+    p.setPen(QColor(200, 220, 255));
+    p.drawText(area.adjusted(0, 0, 0, -area.height() * 0.06), Qt::AlignHCenter | Qt::AlignBottom,
+               QStringLiteral("QRSS and DFCW beacon keyer"));
+    return pixmap;
+}

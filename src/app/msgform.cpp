@@ -1,0 +1,56 @@
+#include "msgform.h"
+
+#include "settings/settings.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+TMsgForm* MsgForm = nullptr;
+
+TMsgForm::TMsgForm(QWidget* parent) : TForm(parent)
+{
+    setFixedSize(831, 100);
+    QFont big = font();
+    big.setPixelSize(17);
+    setFont(big);
+    setAutoFillBackground(true);
+
+    OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted);
+    OkBitBtn->setGeometry(307, 56, 100, 33);
+    MsgLabel = new QLabel(this);
+    MsgLabel->setGeometry(13, 16, 804, 35);
+    MsgLabel->setAlignment(Qt::AlignCenter);
+    MsgLabel->setAutoFillBackground(true);
+    CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
+    CancelBitBtn->setGeometry(424, 56, 100, 33);
+    Ok2BitBtn = MakeButton(QStringLiteral("OK"), Accepted);
+    Ok2BitBtn->setGeometry(365, 56, 100, 33);
+    SetCancelButton(CancelBitBtn);
+}
+
+void TMsgForm::FormActivate()
+{
+    DialogCancelled = false;
+    // The first visible OK button has the focus, so Enter answers OK.
+    (OkBitBtn->isVisibleTo(this) ? OkBitBtn : Ok2BitBtn)->setFocus();
+}
+
+void TMsgForm::CancelBitBtnClick() { DialogCancelled = true; }
+
+void ShowMessageForm(const QString& caption, const QString& message, const QColor& colour,
+                     bool twoButtons)
+{
+    TMsgForm& form = *MsgForm;
+    form.setWindowTitle(caption);
+    QPalette palette = form.palette();
+    palette.setColor(QPalette::Window, colour);
+    form.setPalette(palette);
+    form.MsgLabel->setText(message);
+    QPalette labelPalette = form.MsgLabel->palette();
+    labelPalette.setColor(QPalette::Window, colour);
+    form.MsgLabel->setPalette(labelPalette);
+    form.OkBitBtn->setVisible(twoButtons);
+    form.CancelBitBtn->setVisible(twoButtons);
+    form.Ok2BitBtn->setVisible(!twoButtons);
+    form.exec();
+}

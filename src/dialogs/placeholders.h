@@ -1,0 +1,58 @@
+// Setup dialogs that are, for now, their caption and an OK button. Each moves
+// to a file pair of its own when it is built; until then they change nothing.
+#pragma once
+
+#include "app/simpleform.h"
+
+#include <cstdint>
+
+#define VANTREL_SIMPLE_FORM(Class, Caption)                                             \
+    class Class : public TSimpleForm {                                                  \
+    public:                                                                             \
+        explicit Class(QWidget* parent = nullptr) : TSimpleForm(QStringLiteral(Caption), parent) {} \
+    }
+
+VANTREL_SIMPLE_FORM(TComForm, "Select port");
+VANTREL_SIMPLE_FORM(TSpeedForm, "Dot length");
+VANTREL_SIMPLE_FORM(TSelTextForm, "Select Text");
+VANTREL_SIMPLE_FORM(TStartTimeForm, "Start Time");
+VANTREL_SIMPLE_FORM(TRepeatForm, "Repeat text");
+VANTREL_SIMPLE_FORM(TQskForm, "QSK");
+VANTREL_SIMPLE_FORM(TRatioForm, "Mode");
+VANTREL_SIMPLE_FORM(TWarnForm, "Alarm time");
+VANTREL_SIMPLE_FORM(TToneForm, "Sound");
+VANTREL_SIMPLE_FORM(TFSKForm, "DFCW");
+VANTREL_SIMPLE_FORM(TCwIdForm, "CW identification");
+VANTREL_SIMPLE_FORM(TSyncForm, "Synchronisation");
+VANTREL_SIMPLE_FORM(TTimeForm, "External timing source");
+VANTREL_SIMPLE_FORM(TCopyrightForm, "Copyright");
+VANTREL_SIMPLE_FORM(TAboutForm, "About Vantrel");
+VANTREL_SIMPLE_FORM(TInterfaceForm, "Interface");
+VANTREL_SIMPLE_FORM(TMoreAboutForm, "More help");
+VANTREL_SIMPLE_FORM(TMore2Form, "More about");
+VANTREL_SIMPLE_FORM(TKeyForm, "Vantrel");
+
+// The dot length handed to and from the dot length dialog (ms); a negative
+// EditKeyGap asks for the dialog without its key gap row.
+extern std::int32_t EditDotLength;
+extern std::int32_t EditKeyGap;
+
+extern TComForm* ComForm;
+extern TSpeedForm* SpeedForm;
+extern TSelTextForm* SelTextForm;
+extern TStartTimeForm* StartTimeForm;
+extern TRepeatForm* RepeatForm;
+extern TQskForm* QskForm;
+extern TRatioForm* RatioForm;
+extern TWarnForm* WarnForm;
+extern TToneForm* ToneForm;
+extern TFSKForm* FSKForm;
+extern TCwIdForm* CwIdForm;
+extern TSyncForm* SyncForm;
+extern TTimeForm* TimeForm;
+extern TCopyrightForm* CopyrightForm;
+extern TAboutForm* AboutForm;
+extern TInterfaceForm* InterfaceForm;
+extern TMoreAboutForm* MoreAboutForm;
+extern TMore2Form* More2Form;
+extern TKeyForm* KeyForm;

@@ -1,0 +1,30 @@
+#include "exitform.h"
+
+#include "settings/settings.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+TExitForm* ExitForm = nullptr;
+
+TExitForm::TExitForm(QWidget* parent) : TForm(parent)
+{
+    setWindowTitle(QStringLiteral("Exit"));
+    setFixedSize(260, 110);
+    ExitLabel = new QLabel(QStringLiteral("Exit Vantrel"), this);
+    ExitLabel->setGeometry(0, 16, 260, 24);
+    ExitLabel->setAlignment(Qt::AlignCenter);
+    OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted);
+    OkBitBtn->setGeometry(30, 60, 90, 30);
+    CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
+    CancelBitBtn->setGeometry(140, 60, 90, 30);
+    SetCancelButton(CancelBitBtn);
+}
+
+void TExitForm::FormActivate()
+{
+    CancelBitBtn->setFocus();
+    DialogCancelled = false;
+}
+
+void TExitForm::CancelBitBtnClick() { DialogCancelled = true; }

@@ -1,0 +1,48 @@
+#include "linelog.h"
+
+#include "keying/clock.h"
+#include "morse/morse.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+std::FILE* logFile = nullptr;
+Clock* logClock = nullptr;
+} // namespace
+
+bool StartLineLog(const std::string& path, Clock* clock)
+{
+    if (logFile != nullptr)
+        std::fclose(logFile);
+    logFile = nullptr;
+    logClock = clock;
+    if (path.empty())
+        return true;
+    logFile = std::fopen(path.c_str(), "ae");
+    if (logFile == nullptr) {
+        std::fprintf(stderr, "vantrel: line log %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+void LogLine(const std::string& what, std::optional<bool> level)
+{
+    if (logFile == nullptr || logClock == nullptr)
+        return;
+    const std::string line = ClockTextMs(logClock->Now()) + ' ' + what
+        + (level ? (*level ? " on" : " off") : "") + '\n';
+    std::fputs(line.c_str(), logFile);
+    std::fflush(logFile);
+}
+
+std::string ClockTextMs(double dateTime)
+{
+    const long long ms = DayMs(dateTime);
+    char text[40];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60, ms % 1000);
+    return text;
+}

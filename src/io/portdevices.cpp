@@ -1,0 +1,24 @@
+#include "portdevices.h"
+
+namespace {
+
+// What the driver sees before any devices are installed: nothing opens.
+class NoDevices : public PortDevices, public PortIo {
+public:
+    int OpenCom(int) override { return kInvalidHandle; }
+    void EscapeCommFunction(int, CommFunction) override {}
+    int OpenLpt(int) override { return kInvalidHandle; }
+    void CloseHandle(int) override {}
+    PortIo& Io() override { return *this; }
+    std::uint8_t In(std::uint16_t) override { return 0xFF; }
+    void Out(std::uint16_t, std::uint8_t) override {}
+};
+
+NoDevices noDevices;
+PortDevices* installed = &noDevices;
+
+} // namespace
+
+PortDevices& Devices() { return *installed; }
+
+void InstallPortDevices(PortDevices* devices) { installed = devices != nullptr ? devices : &noDevices; }

@@ -1,0 +1,49 @@
+// The Morse table, the text alphabet and the small text, number and clock-text
+// helpers shared by the dialogs and the keying engine. Plain functions without
+// state, except the decimal separator that the locale sets at start-up.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// The Morse pattern of one character: "." and "-" followed by one " " (the gap
+// that ends the character); " " alone for the space; empty for a character
+// without a pattern. Only codes 0x20..0x5A are looked up; no case folding.
+std::string MorsePattern(char c);
+
+// The first character of `text` outside the text alphabet, or ' ' when every
+// character is valid.
+char FirstInvalidChar(const std::string& text);
+
+// `text` without leading and trailing spaces (0x20 only).
+std::string TrimSpaces(const std::string& text);
+
+// The 32-bit integer that `text` converts to: optional leading spaces, then an
+// optional sign and decimal digits, or a hexadecimal number introduced by "$",
+// "x", "X", "0x" or "0X". Nothing may follow the digits.
+std::optional<std::int32_t> ToInteger(const std::string& text);
+bool IsInteger(const std::string& text);
+
+// The decimal separator used to read and show real numbers; the application
+// sets it from the user's locale at start-up.
+extern char DecimalSeparator;
+
+// The real number that `text` converts to: optional leading spaces, optional
+// sign, digits with at most one DecimalSeparator (at least one digit), an
+// optional exponent, optional trailing spaces. Non-finite results are refused.
+std::optional<double> ToFloat(const std::string& text);
+bool IsFloat(const std::string& text);
+
+// A clock time "HHMMSS" with hours <= 23, minutes and seconds <= 59.
+bool IsValidTime(const std::string& text);
+
+// Whole milliseconds since midnight of a date-time value, 0..86399999.
+std::int64_t DayMs(double dateTime);
+
+// The time of day of a date-time value (days, the fraction being the time of
+// day) as HH:MM:SS, truncated.
+std::string TimeOfDayText(double dateTime);
+
+// Seconds since midnight of "HH:MM:SS" (or "H:MM:SS").
+std::int32_t TimeTextToSeconds(const std::string& text);
