@@ -1,5 +1,6 @@
 #include "morse.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -185,20 +186,21 @@ bool IsFloat(const std::string& text) { return ToFloat(text).has_value(); }
 
 bool IsValidTime(const std::string& text)
 {
-    if (text.size() != 6 || !IsInteger(text))
+    // Six digits: a sign, a space or a hexadecimal prefix would pass the integer
+    // test but never equal the clock's "HHMMSS", so such a start would never come.
+    if (text.size() != 6 || !std::all_of(text.begin(), text.end(), IsDigit))
         return false;
-    const auto pair = [&](std::size_t at) { return ToInteger(text.substr(at, 2)); };
-    const auto h = pair(0), m = pair(2), s = pair(4);
-    return h && m && s && *h >= 0 && *h <= 23 && *m >= 0 && *m <= 59 && *s >= 0 && *s <= 59;
+    const auto pair = [&](std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
+    return pair(0) <= 23 && pair(2) <= 59 && pair(4) <= 59;
 }
 
 std::int64_t DayMs(double dateTime)
 {
     const double f = dateTime - std::floor(dateTime);
     // A clock value such as 10:00:00 is stored a hair below its exact fraction,
-    // and truncating that would show 09:59:59. 1e-4 ms lies far above the
-    // double's error here and far below one millisecond.
-    const auto ms = static_cast<std::int64_t>(std::floor(f * 86400000.0 + 1e-4));
+    // and truncating that would show 09:59:59. Today's dates carry the time of
+    // day to about 0.6 us; 0.01 ms lies well above that and far below one ms.
+    const auto ms = static_cast<std::int64_t>(std::floor(f * 86400000.0 + 1e-2));
     return ms < 86400000 ? ms : 86399999;
 }
 

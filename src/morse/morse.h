@@ -35,7 +35,7 @@ extern char DecimalSeparator;
 std::optional<double> ToFloat(const std::string& text);
 bool IsFloat(const std::string& text);
 
-// A clock time "HHMMSS" with hours <= 23, minutes and seconds <= 59.
+// A clock time "HHMMSS" of six digits, hours <= 23, minutes and seconds <= 59.
 bool IsValidTime(const std::string& text);
 
 // Whole milliseconds since midnight of a date-time value, 0..86399999.

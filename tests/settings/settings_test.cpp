@@ -63,8 +63,9 @@ TEST_F(SettingsFileTest, EveryFieldRoundTrips)
     EXPECT_EQ(SidetoneFreq, 1234.5); EXPECT_EQ(DotToneFreq, 20.1); EXPECT_EQ(DashToneFreq, 19999.9);
     EXPECT_EQ(SoundLevel, 0.1); EXPECT_EQ(AlarmTime, 999);
     for (int k = 1; k <= 12; ++k) {
-        if (k != 3)
+        if (k != 3) {
             EXPECT_EQ(Texts[static_cast<std::size_t>(k)], "TEXT " + std::to_string(k));
+        }
     }
     EXPECT_EQ(Texts[3], std::string(250, 'Q'));
     EXPECT_EQ(StartId.Text, "TEXT 11");
