@@ -48,5 +48,8 @@ private:
 QString FromBytes(const std::string& bytes);
 std::string ToBytes(const QString& text);
 
+// Moves a top-level window to the middle of the primary screen.
+void CentreOnScreen(QWidget* window);
+
 // The colour of button faces, the normal colour of windows and messages.
 QColor ButtonFaceColor();

@@ -1,6 +1,7 @@
 #include "mainform.h"
 
 #include "commandline.h"
+#include "form.h"
 #include "dialogs/placeholders.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
@@ -118,6 +119,7 @@ void TSlowCwForm::showEvent(QShowEvent* event)
     if (activated_)
         return;
     activated_ = true;
+    CentreOnScreen(this);
     // After the window has appeared, as activation follows the first show.
     QTimer::singleShot(0, this, &TSlowCwForm::FormActivate);
 }

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Start-up time of Vantrel: from process start to its main window mapped on an
+# X server (Xvfb), median and spread of several runs. Usage: bench/startup.sh [runs]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-9}
+program=$PWD/build/vantrel
+[ -x "$program" ] || { echo "build first: scripts/test or scripts/run" >&2; exit 1; }
+
+if [ -z "${DISPLAY:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+times=()
+for _ in $(seq "$runs"); do
+    start=$(date +%s%N)
+    "$program" 2>>"$work/stderr" &
+    pid=$!
+    until xdotool search --onlyvisible --name '^Vantrel' >/dev/null 2>&1; do
+        kill -0 "$pid" 2>/dev/null || { echo "vantrel ended before showing its window:" >&2; cat "$work/stderr" >&2; exit 1; }
+        [ $(( $(date +%s%N) - start )) -lt 10000000000 ] || { echo "no window after 10 s" >&2; exit 1; }
+    done
+    end=$(date +%s%N)
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+    times+=($(( (end - start) / 1000000 )))
+done
+sorted=$(printf '%s\n' "${times[@]}" | sort -n)
+median=$(echo "$sorted" | sed -n "$(( (runs + 1) / 2 ))p")
+echo "start-up to main window shown: median ${median} ms over ${runs} runs (min $(echo "$sorted" | head -1), max $(echo "$sorted" | tail -1)); target < 300 ms"
