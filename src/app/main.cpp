@@ -1,11 +1,56 @@
 // Vantrel: transmits QRSS and DFCW through a serial or parallel port.
 #include "appclock.h"
+#include "devicechoice.h"
 #include "forms.h"
+#include "io/linelog.h"
+#include "io/linuxdevices.h"
+#include "io/portdevices.h"
+#include "io/portdriver.h"
 #include "mainform.h"
 #include "morse/morse.h"
+#include "settings/settingsfile.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void OnSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the program as Exit does: key and PTT off,
+// port released, settings saved.
+void HandleTerminationSignals(QObject* owner)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
+    QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        ReleasePort();
+        SaveSettings();
+        QApplication::exit(0);
+    });
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -18,12 +63,20 @@ int main(int argc, char* argv[])
         DecimalSeparator = static_cast<char>(point.front().unicode());
 
     AppClock clock;
+    StartLineLog(ProcessEnv("VANTREL_LINE_LOG"), &clock);
+    const std::unique_ptr<PortDevices> devices = ChooseDevices(clock);
+    InstallPortDevices(devices.get());
+    HandleTerminationSignals(&app);
+
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
     CreateForms(clock, args);
     SlowCwForm->show();
     const int result = QApplication::exec();
+    ReleasePort();
     DestroyForms();
+    InstallPortDevices(nullptr);
+    StartLineLog({}, nullptr);
     return result;
 }

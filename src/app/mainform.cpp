@@ -129,10 +129,15 @@ void TSlowCwForm::FormActivate()
     if (PortNumber == kPortNone)
         return;
     RunKind = kRunOpenPort;
-    if (AutoStart)
+    if (AutoStart) {
         OpenSelectedPort();
-    else
+        // A parallel port opens with every data pin high: key down and PTT on
+        // in the standard wiring. Off at once, as the transmit window does.
+        SetKey(false);
+        SetPtt(false);
+    } else {
         KeyForm->exec();
+    }
 }
 
 void TSlowCwForm::ClockTimerTimer()
@@ -270,5 +275,6 @@ void TSlowCwForm::FormClose()
         RunKind = kRunReleasePort;
         KeyForm->exec();
     }
+    ReleasePort();
     SaveSettings();
 }

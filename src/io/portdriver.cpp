@@ -117,6 +117,15 @@ void OpenLptPort(int n)
 
 void CloseLptPort() { CloseHandleOf(LptHandle); }
 
+void ReleasePort()
+{
+    if (!PortOpen)
+        return;
+    SetKey(false);
+    SetPtt(false);
+    CloseSelectedPort();
+}
+
 void SetKey(bool on)
 {
     if (!PortOpen)

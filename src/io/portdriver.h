@@ -17,6 +17,10 @@ void CloseComPort();
 void OpenLptPort(int n);
 void CloseLptPort();
 
+// Key off, PTT off, then close: every way out of the program passes here, as
+// parallel-port pins keep their state after the process ends.
+void ReleasePort();
+
 // Do nothing at all while PortOpen is false.
 void SetKey(bool on);
 void SetPtt(bool on);

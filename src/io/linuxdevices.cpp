@@ -1,0 +1,186 @@
+#include "linuxdevices.h"
+
+#include "syscalls.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <grp.h>
+#include <linux/ppdev.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+
+namespace {
+
+// The group that may open `path`, by the device's own group where it has one.
+std::string GroupOf(const std::string& path, const char* fallback)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        if (const group* g = ::getgrgid(info.st_gid); g != nullptr && info.st_gid != 0)
+            return g->gr_name;
+    }
+    return fallback;
+}
+
+} // namespace
+
+std::string ProcessEnv(const std::string& name)
+{
+    const char* value = std::getenv(name.c_str());
+    return value != nullptr ? value : "";
+}
+
+LinuxPortDevices::LinuxPortDevices(SysCalls& sys, bool rawPortIo, Env env)
+    : sys_(sys), raw_(rawPortIo), env_(std::move(env)), speaker_(sys)
+{
+}
+
+LinuxPortDevices::~LinuxPortDevices()
+{
+    if (lptFd_ >= 0)
+        CloseHandle(lptFd_);
+    if (devPort_ >= 0)
+        sys_.Close(devPort_);
+}
+
+std::string LinuxPortDevices::ComPath(int n) const
+{
+    const std::string configured = env_("VANTREL_COM" + std::to_string(n));
+    return !configured.empty() ? configured : "/dev/ttyS" + std::to_string(n - 1);
+}
+
+std::string LinuxPortDevices::LptPath(int n) const
+{
+    const std::string configured = env_("VANTREL_LPT" + std::to_string(n));
+    return !configured.empty() ? configured : "/dev/parport" + std::to_string(n - 1);
+}
+
+int LinuxPortDevices::Failed(const std::string& port, const std::string& path, int fd, int error,
+                             const char* group)
+{
+    if (fd >= 0)
+        sys_.Close(fd);
+    std::string reason;
+    if (error == EACCES || error == EPERM)
+        reason = "permission denied; the user needs to be in the group " + GroupOf(path, group);
+    else if (error == EWOULDBLOCK || error == EBUSY)
+        reason = "in use by another program";
+    else
+        reason = std::strerror(error);
+    std::fprintf(stderr, "vantrel: %s (%s) not opened: %s\n", port.c_str(), path.c_str(), reason.c_str());
+    return kInvalidHandle;
+}
+
+int LinuxPortDevices::OpenCom(int n)
+{
+    const std::string port = "COM" + std::to_string(n);
+    const std::string path = ComPath(n);
+    const int fd = sys_.Open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return Failed(port, path, fd, errno, "dialout");
+    if (sys_.Flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return Failed(port, path, fd, errno, "dialout");
+    // Later opens by others fail with EBUSY, except root's; flock keeps out a
+    // second Vantrel even then. Its result is not examined.
+    sys_.Ioctl(fd, TIOCEXCL, nullptr);
+    return fd;
+}
+
+void LinuxPortDevices::EscapeCommFunction(int handle, CommFunction function)
+{
+    int bits = function == CommFunction::SetRts || function == CommFunction::ClrRts ? TIOCM_RTS : TIOCM_DTR;
+    const bool set = function == CommFunction::SetRts || function == CommFunction::SetDtr;
+    // The result is not examined: a device without modem lines (a pty) refuses these.
+    sys_.Ioctl(handle, set ? TIOCMBIS : TIOCMBIC, &bits);
+}
+
+int LinuxPortDevices::OpenLpt(int n)
+{
+    const std::string port = "LPT" + std::to_string(n);
+    if (raw_) {
+        // Direct register access claims nothing; the handle is an open of /dev/port.
+        if (!RawPort())
+            return kInvalidHandle;
+        const int fd = sys_.Open("/dev/port", O_RDWR | O_CLOEXEC);
+        if (fd < 0)
+            return kInvalidHandle;
+        lptFd_ = fd;
+        lptBase_ = n == 1 ? 0x378 : 0x278;
+        return fd;
+    }
+    const std::string path = LptPath(n);
+    const int fd = sys_.Open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0)
+        return Failed(port, path, fd, errno, "lp");
+    if (sys_.Ioctl(fd, PPEXCL, nullptr) != 0 || sys_.Ioctl(fd, PPCLAIM, nullptr) != 0)
+        return Failed(port, path, fd, errno, "lp");
+    lptFd_ = fd;
+    lptBase_ = n == 1 ? 0x378 : 0x278;
+    return fd;
+}
+
+void LinuxPortDevices::CloseHandle(int handle)
+{
+    if (handle < 0)
+        return;
+    if (handle == lptFd_) {
+        if (!raw_)
+            sys_.Ioctl(handle, PPRELEASE, nullptr);
+        lptFd_ = -1;
+        lptBase_ = 0;
+    }
+    sys_.Close(handle);
+}
+
+bool LinuxPortDevices::RawPort()
+{
+    if (devPort_ >= 0)
+        return true;
+    if (devPortFailed_)
+        return false;
+    devPort_ = sys_.Open("/dev/port", O_RDWR | O_CLOEXEC);
+    if (devPort_ < 0) {
+        devPortFailed_ = true;
+        std::fprintf(stderr, "vantrel: /dev/port not opened (raw port I/O needs root): %s\n",
+                     std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+std::uint8_t LinuxPortDevices::In(std::uint16_t address)
+{
+    std::uint8_t value = 0xFF;
+    if (raw_) {
+        if (RawPort())
+            sys_.Pread(devPort_, &value, 1, address);
+        return value;
+    }
+    if (address == 0x61)
+        return speaker_.SystemControl();
+    if (lptFd_ >= 0 && address == lptBase_ + 2)
+        sys_.Ioctl(lptFd_, PPRCONTROL, &value);
+    else if (lptFd_ >= 0 && address == lptBase_)
+        sys_.Ioctl(lptFd_, PPRDATA, &value);
+    return value;
+}
+
+void LinuxPortDevices::Out(std::uint16_t address, std::uint8_t value)
+{
+    if (raw_) {
+        if (RawPort())
+            sys_.Pwrite(devPort_, &value, 1, address);
+        return;
+    }
+    if (speaker_.Out(address, value))
+        return;
+    if (lptFd_ >= 0 && address == lptBase_)
+        sys_.Ioctl(lptFd_, PPWDATA, &value);
+    else if (lptFd_ >= 0 && address == lptBase_ + 2)
+        sys_.Ioctl(lptFd_, PPWCONTROL, &value);
+}

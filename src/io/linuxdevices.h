@@ -1,0 +1,55 @@
+// The keying ports on Linux. COMn is a tty (/dev/ttyS{n-1}, or VANTREL_COMn):
+// opened without blocking and without becoming the controlling terminal,
+// claimed with flock and TIOCEXCL; only RTS and DTR are used, no termios is
+// set, so HUPCL stays and the lines drop if the program dies. LPTn is a ppdev
+// device (/dev/parport{n-1}, or VANTREL_LPTn) claimed with PPEXCL and PPCLAIM;
+// its data and control registers are reached through PPWDATA, PPRCONTROL and
+// PPWCONTROL. The PC speaker ports go to the kernel's speaker. With raw port
+// I/O every register access goes to /dev/port instead (root only).
+// A device that is missing, busy or not permitted fails the open with one
+// line on standard error naming the device and the reason.
+#pragma once
+
+#include "pcspeaker.h"
+#include "portdevices.h"
+
+#include <functional>
+#include <string>
+
+class SysCalls;
+
+class LinuxPortDevices : public PortDevices, private PortIo {
+public:
+    using Env = std::function<std::string(const std::string& name)>;
+
+    LinuxPortDevices(SysCalls& sys, bool rawPortIo, Env env);
+    ~LinuxPortDevices() override;
+
+    int OpenCom(int n) override;
+    void EscapeCommFunction(int handle, CommFunction function) override;
+    int OpenLpt(int n) override;
+    void CloseHandle(int handle) override;
+    PortIo& Io() override { return *this; }
+
+    std::string ComPath(int n) const;
+    std::string LptPath(int n) const;
+
+private:
+    std::uint8_t In(std::uint16_t address) override;
+    void Out(std::uint16_t address, std::uint8_t value) override;
+    int Failed(const std::string& port, const std::string& path, int fd, int error,
+               const char* group);
+    bool RawPort();
+
+    SysCalls& sys_;
+    bool raw_;
+    Env env_;
+    PcSpeaker speaker_;
+    int lptFd_ = -1;
+    std::uint16_t lptBase_ = 0;
+    int devPort_ = -1;
+    bool devPortFailed_ = false;
+};
+
+// The environment as getenv sees it.
+std::string ProcessEnv(const std::string& name);

@@ -1,0 +1,84 @@
+#include "simdevices.h"
+
+#include "keying/clock.h"
+
+double SimIoSpace::Now() const { return clock_ != nullptr ? clock_->Now() : 0.0; }
+
+std::uint8_t SimIoSpace::In(std::uint16_t address)
+{
+    std::uint8_t value = 0xFF; // an address with nothing behind it floats high
+    if (address == ioaddr::Lpt1Base || address == ioaddr::Lpt2Base)
+        value = Lpt(address).data;
+    else if (address == ioaddr::Lpt1Base + 2 || address == ioaddr::Lpt2Base + 2)
+        value = Lpt(static_cast<std::uint16_t>(address - 2)).control;
+    else if (address == ioaddr::SystemControl)
+        value = speaker_.SystemControl();
+    accesses_.push_back({Now(), false, address, value});
+    return value;
+}
+
+void SimIoSpace::Out(std::uint16_t address, std::uint8_t value)
+{
+    const Access access{Now(), true, address, value};
+    accesses_.push_back(access);
+    if (address == ioaddr::Lpt1Base || address == ioaddr::Lpt2Base)
+        Lpt(address).data = value;
+    else if (address == ioaddr::Lpt1Base + 2 || address == ioaddr::Lpt2Base + 2)
+        Lpt(static_cast<std::uint16_t>(address - 2)).control = value;
+    else if (!speaker_.Write(address, value))
+        unexpected_.push_back(access);
+}
+
+int SimPortDevices::Open(int portNumber)
+{
+    if (missing_.count(portNumber) != 0)
+        return kInvalidHandle;
+    for (const auto& [handle, port] : open_)
+        if (port == portNumber)
+            return kInvalidHandle; // claimed exclusively
+    const int handle = nextHandle_++;
+    open_[handle] = portNumber;
+    return handle;
+}
+
+int SimPortDevices::OpenCom(int n)
+{
+    const int handle = Open(n);
+    if (handle != kInvalidHandle)
+        lines_[n] = {true, true};
+    return handle;
+}
+
+int SimPortDevices::OpenLpt(int n) { return Open(19 + n); }
+
+void SimPortDevices::EscapeCommFunction(int handle, CommFunction function)
+{
+    requests_.push_back({handle, function});
+    const auto it = open_.find(handle);
+    if (it == open_.end())
+        return;
+    ComLines& lines = lines_[it->second];
+    switch (function) {
+    case CommFunction::SetRts: lines.rts = true; break;
+    case CommFunction::ClrRts: lines.rts = false; break;
+    case CommFunction::SetDtr: lines.dtr = true; break;
+    case CommFunction::ClrDtr: lines.dtr = false; break;
+    }
+}
+
+void SimPortDevices::CloseHandle(int handle)
+{
+    const auto it = open_.find(handle);
+    if (it == open_.end())
+        return;
+    // A tty's lines drop when it is closed (HUPCL).
+    if (it->second < 20)
+        lines_[it->second] = {};
+    open_.erase(it);
+}
+
+SimPortDevices::ComLines SimPortDevices::Lines(int n) const
+{
+    const auto it = lines_.find(n);
+    return it == lines_.end() ? ComLines{} : it->second;
+}

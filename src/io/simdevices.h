@@ -1,0 +1,95 @@
+// Simulated hardware: an I/O space that keeps the parallel-port registers, the
+// interval timer and the speaker gate, and serial ports with their two modem
+// lines. Every access is recorded with the clock's instant. Serves
+// VANTREL_PORT=sim (the whole program without a radio) and the tests.
+#pragma once
+
+#include "portdevices.h"
+#include "speakerdecoder.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <set>
+#include <vector>
+
+class Clock;
+
+class SimIoSpace : public PortIo {
+public:
+    struct Access {
+        double when;           // the clock's local date-time
+        bool write;
+        std::uint16_t address;
+        std::uint8_t value;
+    };
+
+    explicit SimIoSpace(Clock* clock = nullptr) : clock_(clock) {}
+
+    std::uint8_t In(std::uint16_t address) override;
+    void Out(std::uint16_t address, std::uint8_t value) override;
+
+    // Register state.
+    std::uint8_t Data(std::uint16_t base) const { return Lpt(base).data; }
+    std::uint8_t Control(std::uint16_t base) const { return Lpt(base).control; }
+    void SetControl(std::uint16_t base, std::uint8_t value) { Lpt(base).control = value; }
+    const SpeakerDecoder& Speaker() const { return speaker_; }
+    void SetSystemControl(std::uint8_t value) { speaker_.SetSystemControl(value); }
+
+    const std::vector<Access>& Accesses() const { return accesses_; }
+    // Writes to addresses that no simulated register answers.
+    const std::vector<Access>& UnexpectedWrites() const { return unexpected_; }
+    void ClearRecord() { accesses_.clear(); unexpected_.clear(); }
+
+private:
+    struct LptRegisters {
+        std::uint8_t data = 0x00;
+        std::uint8_t control = 0xC4; // typical power-up value: INIT high, bits 6..7 set
+    };
+    LptRegisters& Lpt(std::uint16_t base) { return base == ioaddr::Lpt2Base ? lpt_[1] : lpt_[0]; }
+    const LptRegisters& Lpt(std::uint16_t base) const { return base == ioaddr::Lpt2Base ? lpt_[1] : lpt_[0]; }
+    double Now() const;
+
+    Clock* clock_;
+    std::array<LptRegisters, 2> lpt_{};
+    SpeakerDecoder speaker_;
+    std::vector<Access> accesses_;
+    std::vector<Access> unexpected_;
+};
+
+class SimPortDevices : public PortDevices {
+public:
+    struct ComLines {
+        bool rts = false, dtr = false;
+    };
+    struct Request {
+        int handle;
+        CommFunction function;
+    };
+
+    explicit SimPortDevices(Clock* clock = nullptr) : io_(clock) {}
+
+    int OpenCom(int n) override;
+    void EscapeCommFunction(int handle, CommFunction function) override;
+    int OpenLpt(int n) override;
+    void CloseHandle(int handle) override;
+    PortIo& Io() override { return io_; }
+
+    SimIoSpace& Space() { return io_; }
+    // Lines of COMn as they stand (raised on open, as a tty's are).
+    ComLines Lines(int n) const;
+    const std::vector<Request>& Requests() const { return requests_; }
+    bool IsOpen(int handle) const { return open_.count(handle) != 0; }
+    // COMn (1..9) or LPTn (19 + n) that fails to open, as missing hardware would.
+    void SetMissing(int portNumber) { missing_.insert(portNumber); }
+
+private:
+    int Open(int portNumber);
+
+    SimIoSpace io_;
+    std::map<int, int> open_;        // handle -> port number
+    std::map<int, ComLines> lines_;  // port number -> lines
+    std::set<int> missing_;
+    std::vector<Request> requests_;
+    int nextHandle_ = 100;
+};
