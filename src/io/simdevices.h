@@ -76,6 +76,7 @@ public:
     PortIo& Io() override { return io_; }
 
     SimIoSpace& Space() { return io_; }
+    const SimIoSpace& Space() const { return io_; }
     // Lines of COMn as they stand (raised on open, as a tty's are).
     ComLines Lines(int n) const;
     const std::vector<Request>& Requests() const { return requests_; }

@@ -1,0 +1,246 @@
+#include "io/linelog.h"
+#include "io/portdriver.h"
+#include "io/simdevices.h"
+#include "settings/settings.h"
+#include "support/fakeclock.h"
+#include "support/tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+using F = CommFunction;
+
+class PortDriverTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetDefaultSettings();
+        InstallPortDevices(&sim_);
+    }
+    void TearDown() override
+    {
+        ReleasePort();
+        InstallPortDevices(nullptr);
+        PortOpen = false;
+        SetDefaultSettings();
+    }
+    std::vector<F> Functions() const
+    {
+        std::vector<F> result;
+        for (const auto& r : sim_.Requests())
+            result.push_back(r.function);
+        return result;
+    }
+    std::vector<SimIoSpace::Access> Writes() const
+    {
+        std::vector<SimIoSpace::Access> result;
+        for (const auto& a : sim_.Space().Accesses())
+            if (a.write)
+                result.push_back(a);
+        return result;
+    }
+    // Opens LPTn with the control register reading `control` before the open.
+    void OpenLpt(int n, std::uint8_t control = 0xC4)
+    {
+        PortNumber = static_cast<std::uint8_t>(19 + n);
+        sim_.Space().SetControl(n == 1 ? 0x378 : 0x278, control);
+        OpenSelectedPort();
+        ASSERT_TRUE(PortOpen);
+    }
+
+    FakeClock clock_;
+    SimPortDevices sim_{&clock_};
+};
+
+TEST_F(PortDriverTest, SerialOpenLowersBothLinesDtrFirst)
+{
+    PortNumber = 3;
+    OpenSelectedPort();
+    ASSERT_TRUE(PortOpen);
+    EXPECT_EQ(Functions(), (std::vector<F>{F::ClrDtr, F::ClrRts}));
+    EXPECT_FALSE(sim_.Lines(3).rts);
+    EXPECT_FALSE(sim_.Lines(3).dtr);
+}
+
+TEST_F(PortDriverTest, SerialLinesFollowComSwap)
+{
+    PortNumber = 1;
+    OpenSelectedPort();
+    SetKey(true); SetKey(false); SetPtt(true); SetPtt(false); SetDfcw(true); SetDfcw(false);
+    EXPECT_EQ(Functions(), (std::vector<F>{F::ClrDtr, F::ClrRts, F::SetRts, F::ClrRts, F::SetDtr,
+                                           F::ClrDtr, F::SetDtr, F::ClrDtr}));
+    CloseSelectedPort();
+
+    ComSwap = true;
+    OpenSelectedPort();
+    const auto before = sim_.Requests().size();
+    SetKey(true); SetPtt(true); SetDfcw(false);
+    std::vector<F> after;
+    for (auto i = before; i < sim_.Requests().size(); ++i)
+        after.push_back(sim_.Requests()[i].function);
+    EXPECT_EQ(after, (std::vector<F>{F::SetDtr, F::SetRts, F::ClrRts}));
+}
+
+TEST_F(PortDriverTest, PttAndDfcwShareOneSerialLine)
+{
+    PortNumber = 2;
+    OpenSelectedPort();
+    SetPtt(true);
+    EXPECT_TRUE(sim_.Lines(2).dtr);
+    SetDfcw(false);
+    EXPECT_FALSE(sim_.Lines(2).dtr); // the last call wins
+}
+
+TEST_F(PortDriverTest, ParallelOpenDrivesDataHighAndControlPinsLow)
+{
+    OpenLpt(1, 0xA4);
+    EXPECT_EQ(LptBase, 0x378);
+    EXPECT_EQ(LptLatch, 0xFF);
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFF);
+    // (read AND 0xF0) OR 0x0B: bits 4..7 kept.
+    EXPECT_EQ(sim_.Space().Control(0x378), 0xAB);
+    const auto writes = Writes();
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].address, 0x378);
+    EXPECT_EQ(writes[1].address, 0x37A);
+    EXPECT_TRUE(sim_.Space().UnexpectedWrites().empty());
+}
+
+TEST_F(PortDriverTest, StandardWiringUsesTheLatch)
+{
+    OpenLpt(2);
+    EXPECT_EQ(LptBase, 0x278);
+    SetKey(false);
+    SetPtt(false);
+    EXPECT_EQ(sim_.Space().Data(0x278), 0xFC);
+    SetKey(true);
+    EXPECT_EQ(sim_.Space().Data(0x278), 0xFD);
+    SetPtt(true);
+    EXPECT_EQ(sim_.Space().Data(0x278), 0xFF);
+    SetDfcw(false);
+    EXPECT_EQ(sim_.Space().Data(0x278), 0xFD);
+    // Data writes never read the port.
+    for (const auto& a : sim_.Space().Accesses())
+        if (!a.write) {
+            EXPECT_EQ(a.address, 0x27A);
+        }
+}
+
+TEST_F(PortDriverTest, Dx4winWiringUsesControlPinsForKeyAndPtt)
+{
+    LptWiring = kWiringDx4win;
+    OpenLpt(1, 0x50);
+    ASSERT_EQ(sim_.Space().Control(0x378), 0x5B);
+    SetKey(true); // clears bit 0 only: pin 1 high
+    EXPECT_EQ(sim_.Space().Control(0x378), 0x5A);
+    SetPtt(true); // sets bit 2: pin 16 high
+    EXPECT_EQ(sim_.Space().Control(0x378), 0x5E);
+    SetPtt(false);
+    EXPECT_EQ(sim_.Space().Control(0x378), 0x5A);
+    SetKey(false);
+    EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
+    SetDfcw(false); // pin 3 through the latch
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFD);
+    EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
+}
+
+TEST_F(PortDriverTest, UnknownWiringDoesNothing)
+{
+    LptWiring = 0x12;
+    OpenLpt(1);
+    sim_.Space().ClearRecord();
+    SetKey(true); SetPtt(true); SetDfcw(true);
+    EXPECT_TRUE(sim_.Space().Accesses().empty());
+}
+
+TEST_F(PortDriverTest, PortsThatDoNotExistStayClosed)
+{
+    for (const std::uint8_t port : {0, 10, 15, 19}) {
+        PortNumber = port;
+        OpenSelectedPort();
+        EXPECT_FALSE(PortOpen) << int(port);
+    }
+    LptBase = 0x1234;
+    OpenLptPort(3);
+    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ(LptBase, 0x1234);
+    PortNumber = 22; // an LPT number above LPT2
+    OpenSelectedPort();
+    EXPECT_FALSE(PortOpen);
+    EXPECT_TRUE(sim_.Requests().empty());
+    EXPECT_TRUE(sim_.Space().Accesses().empty());
+}
+
+TEST_F(PortDriverTest, NothingHappensWhileClosed)
+{
+    for (const std::uint8_t port : {std::uint8_t{1}, kPortLpt1}) {
+        PortNumber = port;
+        SetKey(true); SetPtt(true); SetDfcw(true);
+        CloseSelectedPort();
+    }
+    EXPECT_TRUE(sim_.Requests().empty());
+    EXPECT_TRUE(sim_.Space().Accesses().empty());
+}
+
+TEST_F(PortDriverTest, MissingOrBusyDeviceLeavesThePortClosed)
+{
+    sim_.SetMissing(4);
+    PortNumber = 4;
+    OpenSelectedPort();
+    EXPECT_FALSE(PortOpen);
+
+    SimPortDevices other;
+    EXPECT_NE(other.OpenCom(5), kInvalidHandle);
+    PortNumber = 5;
+    EXPECT_NE(sim_.OpenCom(5), kInvalidHandle); // another program holds it
+    OpenSelectedPort();
+    EXPECT_FALSE(PortOpen);
+}
+
+TEST_F(PortDriverTest, CloseDropsThePortAndReleaseSwitchesLinesOffFirst)
+{
+    OpenLpt(1);
+    SetKey(true);
+    SetPtt(true);
+    const int handle = LptHandle;
+    ReleasePort();
+    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(sim_.IsOpen(handle));
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFC);
+    ReleasePort(); // nothing open: nothing happens
+    EXPECT_FALSE(PortOpen);
+}
+
+class LineLogTest : public PortDriverTest {};
+
+TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
+{
+    const std::string path = testing::TempDir() + "/vantrel-lines.log";
+    std::remove(path.c_str());
+    clock_.SetLocal(46000, (9 * 3600 + 5 * 60 + 7) * 1000 + 45);
+    ASSERT_TRUE(StartLineLog(path, &clock_));
+    PortNumber = 3;
+    SetKey(true); // closed: not logged
+    OpenSelectedPort();
+    clock_.Advance(1000);
+    SetKey(true);
+    SetPtt(false);
+    SetDfcw(true);
+    CloseSelectedPort();
+    StartLineLog({}, nullptr);
+
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"09:05:07.045 open COM3", "09:05:08.045 key on",
+                                               "09:05:08.045 ptt off", "09:05:08.045 dfcw on",
+                                               "09:05:08.045 close COM3"}));
+    EXPECT_FALSE(StartLineLog("/nonexistent-dir/x.log", &clock_));
+    StartLineLog({}, nullptr);
+}
+
+} // namespace
