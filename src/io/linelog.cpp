@@ -32,17 +32,8 @@ void LogLine(const std::string& what, std::optional<bool> level)
 {
     if (logFile == nullptr || logClock == nullptr)
         return;
-    const std::string line = ClockTextMs(logClock->Now()) + ' ' + what
+    const std::string line = ClockTextMs(DayMs(logClock->Now())) + ' ' + what
         + (level ? (*level ? " on" : " off") : "") + '\n';
     std::fputs(line.c_str(), logFile);
     std::fflush(logFile);
-}
-
-std::string ClockTextMs(double dateTime)
-{
-    const long long ms = DayMs(dateTime);
-    char text[40];
-    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60,
-                  ms / 1000 % 60, ms % 1000);
-    return text;
 }

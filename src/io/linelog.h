@@ -13,6 +13,3 @@ class Clock;
 // Returns false, with one line on standard error, when the file cannot be opened.
 bool StartLineLog(const std::string& path, Clock* clock);
 void LogLine(const std::string& what, std::optional<bool> level = std::nullopt);
-
-// "HH:MM:SS.mmm" of a date-time value (days; fraction = time of day).
-std::string ClockTextMs(double dateTime);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 char DecimalSeparator = '.';
@@ -210,6 +211,15 @@ std::string TimeOfDayText(double dateTime)
     const auto hours = ms / 3600000, minutes = ms / 60000 % 60, seconds = ms / 1000 % 60;
     const auto two = [](std::int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
     return two(hours) + ':' + two(minutes) + ':' + two(seconds);
+}
+
+std::string ClockTextMs(std::int64_t msOfDay)
+{
+    const long long ms = ((msOfDay % 86400000) + 86400000) % 86400000;
+    char text[40];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60,
+                  ms / 1000 % 60, ms % 1000);
+    return text;
 }
 
 std::int32_t TimeTextToSeconds(const std::string& text)

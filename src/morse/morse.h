@@ -45,5 +45,8 @@ std::int64_t DayMs(double dateTime);
 // day) as HH:MM:SS, truncated.
 std::string TimeOfDayText(double dateTime);
 
+// "HH:MM:SS.mmm" of milliseconds since midnight (taken modulo a day).
+std::string ClockTextMs(std::int64_t msOfDay);
+
 // Seconds since midnight of "HH:MM:SS" (or "H:MM:SS").
 std::int32_t TimeTextToSeconds(const std::string& text);

@@ -1,0 +1,203 @@
+// The keying engine: everything the transmit window does apart from drawing.
+// It sequences a transmission on the 100 ms tick (waiting, synchronisation,
+// identifications, the message element by element, repeats, stop), keys the
+// lines on an absolute millisecond time line and mirrors the keying as sound.
+// It talks to the world through four seams: the clock, the line operations,
+// the two tone outputs, and the display record that the window renders after
+// every call. UI thread only; no call overlaps another except the ticks and
+// clicks that arrive while a fast identification waits (KeyingActive false).
+#pragma once
+
+#include "clock.h"
+#include "lines.h"
+#include "tone.h"
+
+#include <cstdint>
+#include <string>
+
+namespace keying {
+
+inline constexpr std::int32_t kDayMs = 86400000;
+// An instant up to this far ahead counts as not yet reached.
+inline constexpr std::int32_t kReachWindowMs = 6000000;
+
+enum TxStateValue : std::uint8_t {
+    Idle = 0, WaitStart, Sending, Stopping, Starting, WaitRepeat, BeginSequence, EndSequence,
+    SendingId, PlanSync, WaitSyncLead, WaitBoundary, Arm, TestIdPlan, TestIdWait
+};
+const char* StateName(std::uint8_t state);
+
+// The time base on instants: milliseconds since local midnight.
+std::int32_t AddMs(std::int32_t t, std::int32_t d);
+std::int32_t SubMs(std::int32_t t, std::int32_t d);
+bool ReachedAt(std::int32_t t, std::int32_t now);
+// HH:MM:SS of ms rounded to whole seconds.
+std::string FormatClock(std::int64_t ms);
+// "hh" "h" "mm" "'" "ss" '"' of a number of seconds (not negative).
+std::string FormatRemainingSeconds(std::int64_t seconds);
+// Synchronisation period of a SyncPeriod code in ms; 0 when disabled.
+std::int32_t SyncPeriodMsOf(std::uint8_t code);
+
+// The engine record: the fields the transmit window's engine keeps.
+struct EngineRecord {
+    std::uint8_t TxState = Idle;
+    bool KeyingActive = false;
+    std::int32_t NextEvent = 0;
+    std::string Message, MessageCopy;
+    std::uint16_t CharPos = 1;
+    std::string Pattern;
+    std::int32_t CurrentDot = 1000, CurrentKeyGap = 0;
+    std::int32_t DotSlot = 2000, DashSlot = 4000, KeyUpMargin = 1000, DfcwElement = 1000;
+    bool MarkPending = false, NoKeyGap = false, AtLastChar = false, AtLastElement = false;
+    bool TxLeadActive = false, TxLeadPttDone = false;
+    std::uint8_t TxLeadTicks = 0, RxHoldTicks = 0, StartTicks = 0;
+    double ExpectedEnd = 0;
+    std::string StartedAt, StartClock, StopClock;
+    std::int32_t NextStartSecond = 0, IntervalMinutes = 0, MessageSeconds = 0;
+    bool RepeatPending = false;
+    std::int32_t RepeatNumber = 1;
+    bool StopReached = false, SendingStartId = false, SendingStopId = false;
+    std::string IdText;
+    std::uint16_t IdPos = 1;
+    std::string IdPattern;
+    std::uint8_t IdCountdown = 0;
+    std::uint8_t IdDotTicks = 4, IdDashTicks = 8, IdKeyUpTick = 2, IdLeadTicks = 10;
+    std::int32_t SyncPeriodMs = 0, SyncLeadMs = 0;
+    std::int32_t AlarmInstant = 0, AlarmTicks = -1;
+    bool TestKeyHeld = false;
+    std::int32_t TestIdsLeft = 0, TestIdIntervalMs = 0, TestNextId = 0;
+    bool QsoTransmitting = false, QsoFirstChar = false, SpeedChangePending = false,
+         TitleUpdatePending = false;
+    std::uint8_t SavedRatioCode = 3;
+    bool SavedDfcwMode = false;
+    bool CloseAllowed = false;
+};
+
+// What the transmit window shows; the window copies it into its widgets.
+struct EngineDisplay {
+    std::string Title, Status, Repeat, Gray, Blue, Black, Clock, Msg;
+    bool StatusVisible = false, GrayVisible = false, BlueVisible = false, BlackVisible = false;
+    bool RepeatVisible = false, MsgVisible = false;
+    // QSO mode.
+    std::string TxCaption = "TX";
+    bool TxVisible = false, EditVisible = false, StartMenuEnabled = true;
+    // The engine asks the window to close (Stopping outside QSO mode).
+    bool CloseRequested = false;
+};
+
+class KeyEngine {
+public:
+    KeyEngine(Clock& clock, LineOutput& lines, ToneOutput& myTone, ToneOutput& fastTone);
+
+    // Every showing of the transmit window, for the current RunKind.
+    void Prepare();
+    // The 100 ms timer.
+    void KeyTimerTimer();
+
+    // QSO mode: TX/RX with the edit line's text; the dot length dialog's result.
+    void TxClick(const std::string& editText);
+    void SetQsoDot(std::int32_t dotMs, std::int32_t keyGapMs);
+    // Test mode buttons.
+    void PushPtt();
+    void ReleasePtt();
+    void PushKey();
+    void ReleaseKey();
+    // The bottom button (Cancel or OK): lines off, the window may close.
+    void Cancel();
+    // Closing the window: the mode settings come back.
+    void Close();
+
+    // The message sound and the identification sound (0 = silence).
+    void Sound(double hz);
+    void IdSound(double hz);
+    // One tick of a 6 WPM identification; true when it is finished.
+    bool IdTickStep();
+    // Sends a whole identification above 6 WPM, waiting with the clock's WaitMs.
+    void SendIdBlocking(std::uint8_t wpm, const std::string& text);
+
+    std::int32_t MsOfDay();
+    std::int32_t RemainingMs(std::int32_t t);
+    bool Reached(std::int32_t t);
+    std::int32_t NextBoundary(std::int32_t periodMs);
+    char PeekNextElement() const;
+    std::string FormatRemaining(double end);
+
+    EngineRecord R;
+    EngineDisplay Display;
+    // The window's KeyTimer as the engine wants it (test mode switches it).
+    bool KeyTimerEnabled = false;
+    std::int32_t KeyTimerInterval = 100;
+    // A clock jump beyond this is carried across; smaller steps act on the time line.
+    static constexpr std::int64_t kJumpToleranceMs = 1000;
+
+private:
+    // Local time as milliseconds since the clock's epoch, and the tick count.
+    std::int64_t NowAbs();
+    void ResetRecord();
+    void PrepareTransmit();
+    void PrepareQso();
+    void SetSlots(std::int32_t dot);
+    void ArmAlarm();
+    void Activate();
+
+    // Waits that may be longer than the reach window keep an absolute shadow.
+    void SetNextEventAbs(std::int64_t abs);
+    void AdvanceNextEvent(std::int64_t ms);
+    bool NextEventDue();
+    std::int64_t NextEventRemaining();
+
+    // Tick parts.
+    void CheckClockJump();
+    bool ClockPassed(std::int32_t secondOfDay, const std::string& clockText);
+    void WriteStatus();
+    void Step();
+    void StepWaitStart();
+    void StepPlanSync();
+    void StepBeginSequence();
+    void StepSending();
+    void StepEndSequence();
+    void StepSendingId();
+    void StepWaitRepeat();
+    void StepStopping();
+    void StepTestIdWait();
+    void Finish();
+    void EndOfMessage();
+    void AlarmStep();
+    void LoadCharacter();
+    void SendElement();
+    void ReleaseMark();
+    void QskDecision();
+    void StartLead();
+    void PttRelease();
+    void PresetDfcw(char element);
+    void BeginId(bool stop);
+    void PttOnQrss();
+
+    // Texts.
+    enum class Title { StartNow, WillStart, StartedLater, Qso, QsoStarted };
+    void WriteTitle(Title kind);
+    std::string ModePart() const;
+    void WriteRepeatLine(bool atShow);
+    void AdvanceProgress(std::size_t index);
+
+    Clock& clock_;
+    LineOutput& lines_;
+    ToneOutput& myTone_;
+    ToneOutput& fastTone_;
+
+    std::int64_t nextEventAbs_ = 0;
+    std::int64_t alarmAbs_ = 0;
+    std::int64_t testNextIdAbs_ = 0;
+    std::int64_t nextStartAbs_ = 0;
+    bool alarmWanted_ = false;     // arm at the message's first element
+    bool leadRan_ = false;         // the next mark follows a PTT lead
+    bool fromPlus_ = false;        // BeginSequence was entered at a "+"
+    bool idSent_ = false;          // the blocking identification has run
+    bool cancelled_ = false;       // Cancel, RX or Release key during a blocking identification
+    // Clock-jump detection: the local clock against the tick count.
+    std::int64_t lastAbs_ = 0;
+    std::uint32_t lastTick_ = 0;
+    std::int64_t lastClockSecond_ = -1; // local seconds since the epoch at the previous tick
+};
+
+} // namespace keying

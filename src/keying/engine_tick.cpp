@@ -1,0 +1,357 @@
+// The tick and the states of the key timer state machine.
+#include "engine.h"
+
+#include "morse/duration.h"
+#include "morse/morse.h"
+#include "settings/settings.h"
+
+#include <cstdlib>
+
+namespace keying {
+
+void KeyEngine::KeyTimerTimer()
+{
+    Display.Clock = TimeOfDayText(clock_.Now());
+    if (!R.KeyingActive)
+        return;
+    CheckClockJump();
+    WriteStatus();
+    if (!R.StopClock.empty() && ClockPassed(TimeTextToSeconds(R.StopClock), R.StopClock))
+        R.StopReached = true;
+    const std::int64_t second = NowAbs() / 1000;
+    Step();
+    lastClockSecond_ = second;
+}
+
+// A start or stop time is met when the clock text equals it, or when the clock
+// has passed it since the previous tick (across midnight, and forward across
+// a clock step), so that a late tick cannot miss it for a day. With regular
+// ticks this is the same as the equality.
+bool KeyEngine::ClockPassed(std::int32_t secondOfDay, const std::string& clockText)
+{
+    if (TimeOfDayText(clock_.Now()) == clockText)
+        return true;
+    if (lastClockSecond_ < 0)
+        return false;
+    const std::int64_t elapsed = NowAbs() / 1000 - lastClockSecond_;
+    if (elapsed <= 0)
+        return false;
+    if (elapsed >= 86400)
+        return true;
+    const std::int64_t ahead = ((secondOfDay - lastClockSecond_ % 86400) % 86400 + 86400) % 86400;
+    return ahead > 0 && ahead <= elapsed;
+}
+
+// Instants are times of the local clock, so a step of that clock (daylight
+// saving, a correction by the network) would shift every pending instant
+// against the real time that has passed. The tick count does not step: a
+// difference between the two beyond the tolerance is a clock step, and the
+// engine is carried across it. Waits that run on the real time line (elements,
+// pauses, repeat intervals, test intervals, the alarm) keep their distance;
+// waits that belong to the clock (start time, synchronisation) are met on the
+// new clock. Smaller steps (NTP slewing) act on the absolute time line.
+void KeyEngine::CheckClockJump()
+{
+    const std::int64_t now = NowAbs();
+    const std::uint32_t tick = clock_.TickCount();
+    const std::int64_t jump = now - (lastAbs_ + static_cast<std::uint32_t>(tick - lastTick_));
+    lastAbs_ = now;
+    lastTick_ = tick;
+    if (std::llabs(jump) <= kJumpToleranceMs)
+        return;
+    if (alarmAbs_ != INT64_MAX) {
+        alarmAbs_ += jump;
+        R.AlarmInstant = static_cast<std::int32_t>(((alarmAbs_ % kDayMs) + kDayMs) % kDayMs);
+    }
+    R.ExpectedEnd += static_cast<double>(jump) / kDayMs;
+    switch (R.TxState) {
+    case WaitStart:
+        break;
+    case WaitSyncLead:
+        R.TxState = PlanSync; // planned again on the new clock on this tick
+        StepPlanSync();
+        break;
+    case WaitBoundary:
+        SetNextEventAbs(now + RemainingMs(NextBoundary(R.SyncPeriodMs)));
+        break;
+    case WaitRepeat:
+        nextStartAbs_ += jump;
+        R.NextStartSecond = static_cast<std::int32_t>(((nextStartAbs_ / 1000) % 86400 + 86400) % 86400);
+        break;
+    case TestIdWait:
+        testNextIdAbs_ += jump;
+        R.TestNextId = static_cast<std::int32_t>(((testNextIdAbs_ % kDayMs) + kDayMs) % kDayMs);
+        break;
+    default:
+        AdvanceNextEvent(jump);
+        break;
+    }
+    // A step of up to half a day (daylight saving) passes the start and stop
+    // times it skips; a larger one is a clock being set, and counts from the
+    // new time only.
+    if (std::llabs(jump) > kDayMs / 2)
+        lastClockSecond_ = now / 1000;
+}
+
+void KeyEngine::PttOnQrss()
+{
+    if (!DfcwMode)
+        lines_.SetPtt(true);
+}
+
+void KeyEngine::Step()
+{
+    switch (R.TxState) {
+    case Idle: break;
+    case WaitStart: StepWaitStart(); break;
+    case PlanSync: StepPlanSync(); break;
+    case WaitSyncLead:
+        Display.StatusVisible = true;
+        if (NextEventDue()) {
+            PttOnQrss();
+            R.TxState = Arm;
+        }
+        break;
+    case Arm: {
+        if (DfcwMode && !R.Message.empty()) {
+            const std::string first = MorsePattern(R.Message.front());
+            if (!first.empty())
+                PresetDfcw(first.front());
+        }
+        Display.StatusVisible = Display.GrayVisible = Display.BlueVisible = Display.BlackVisible = true;
+        R.TxState = Starting;
+        break;
+    }
+    case Starting:
+        if (R.StartTicks == 0)
+            R.TxState = BeginSequence;
+        else
+            --R.StartTicks;
+        break;
+    case BeginSequence: StepBeginSequence(); break;
+    case WaitBoundary:
+        if (NextEventDue()) {
+            if (RunKind == kRunTransmit) {
+                R.NextStartSecond = TimeTextToSeconds(TimeOfDayText(clock_.Now()));
+                nextStartAbs_ = NowAbs() / 1000 * 1000;
+            }
+            R.TxState = Sending;
+        }
+        break;
+    case Sending: StepSending(); break;
+    case EndSequence: StepEndSequence(); break;
+    case SendingId: StepSendingId(); break;
+    case WaitRepeat: StepWaitRepeat(); break;
+    case Stopping: StepStopping(); break;
+    case TestIdPlan:
+        R.TestIdIntervalMs = RepeatInterval * 60000;
+        testNextIdAbs_ = NowAbs() + R.TestIdIntervalMs;
+        R.TestNextId = AddMs(MsOfDay(), R.TestIdIntervalMs);
+        R.TxState = TestIdWait;
+        break;
+    case TestIdWait: StepTestIdWait(); break;
+    default: break;
+    }
+}
+
+void KeyEngine::StepWaitStart()
+{
+    if (!ClockPassed(TimeTextToSeconds(R.StartClock), R.StartClock))
+        return;
+    R.CharPos = 1;
+    R.Pattern.clear();
+    R.StartedAt = TimeOfDayText(clock_.Now());
+    // The repeat grid starts at the start time itself, also when a late tick met it.
+    const std::int64_t nowSecond = NowAbs() / 1000;
+    const std::int64_t late = ((nowSecond - TimeTextToSeconds(R.StartClock)) % 86400 + 86400) % 86400;
+    nextStartAbs_ = (nowSecond - late) * 1000;
+    R.CurrentKeyGap = KeyGap;
+    SetSlots(RunKind == kRunQso ? R.CurrentDot : DotLength);
+    R.TxState = PlanSync;
+    R.StartTicks = 10;
+    if (RunKind == kRunQso) {
+        const std::string text = TrimSpaces(R.Message);
+        Display.Gray = text + ' ';
+        R.MessageSeconds = TextDuration(text, R.CurrentDot, KeyGap, 0);
+        Display.Black.clear();
+        WriteTitle(Title::QsoStarted);
+    } else {
+        WriteTitle(Title::StartedLater);
+    }
+    ArmAlarm();
+}
+
+void KeyEngine::StepPlanSync()
+{
+    R.SyncPeriodMs = SyncPeriodMsOf(EffectiveSyncPeriod());
+    if (R.SyncPeriodMs == 0) {
+        PttOnQrss();
+        R.TxState = Arm;
+        return;
+    }
+    R.SyncLeadMs = StartId.Enabled ? (TextDuration(StartId.Text, 0, 0, StartId.Wpm) + 5) * 1200 : 2000;
+    const std::int64_t now = NowAbs();
+    std::int64_t lead = now + RemainingMs(NextBoundary(R.SyncPeriodMs)) - R.SyncLeadMs;
+    // The first boundary whose lead instant has not been reached yet.
+    while (lead <= now)
+        lead += R.SyncPeriodMs;
+    SetNextEventAbs(lead);
+    R.TxState = WaitSyncLead;
+}
+
+void KeyEngine::StepBeginSequence()
+{
+    R.SendingStopId = false;
+    R.SendingStartId = StartId.Enabled;
+    if (R.SendingStartId) {
+        BeginId(false);
+    } else if (EffectiveSyncPeriod() != 0) {
+        SetNextEventAbs(NowAbs() + RemainingMs(NextBoundary(R.SyncPeriodMs)));
+        R.TxState = WaitBoundary;
+    } else {
+        // At a "+" the space before it may still be running: the message
+        // goes on on its time line rather than cutting that space short.
+        if (!(fromPlus_ && NextEventRemaining() > 0))
+            SetNextEventAbs(NowAbs());
+        R.TxState = Sending;
+    }
+    fromPlus_ = false;
+}
+
+void KeyEngine::BeginId(bool stop)
+{
+    R.IdPattern.clear();
+    R.IdPos = 1;
+    R.IdText = Short(stop ? StopId.Text : StartId.Text);
+    R.IdCountdown = 0;
+    R.IdLeadTicks = 10;
+    idSent_ = false;
+    if (stop)
+        PttOnQrss();
+    R.TxState = SendingId;
+}
+
+void KeyEngine::StepEndSequence()
+{
+    if (R.StopReached)
+        R.RepeatPending = false;
+    R.SendingStartId = false;
+    R.SendingStopId = StopId.Enabled;
+    if (R.SendingStopId)
+        BeginId(true);
+    else
+        Finish();
+}
+
+void KeyEngine::StepSendingId()
+{
+    if (R.SendingStopId && R.IdLeadTicks > 0) {
+        --R.IdLeadTicks;
+        return;
+    }
+    const std::uint8_t wpm = StartId.Wpm;
+    if (wpm > 6) {
+        if (!idSent_) {
+            R.KeyingActive = false;
+            SendIdBlocking(wpm, R.IdText);
+            idSent_ = true;
+        }
+    } else if (!IdTickStep()) {
+        return;
+    }
+    if (R.SendingStartId) {
+        if (EffectiveSyncPeriod() == 0) {
+            if (R.IdLeadTicks > 0)
+                --R.IdLeadTicks;
+            if (R.IdLeadTicks == 0) {
+                R.SendingStartId = false;
+                SetNextEventAbs(NowAbs());
+                R.TxState = Sending;
+            }
+        } else {
+            R.SendingStartId = false;
+            SetNextEventAbs(NowAbs() + RemainingMs(NextBoundary(R.SyncPeriodMs)));
+            R.TxState = WaitBoundary;
+        }
+    } else if (R.SendingStopId) {
+        R.SendingStopId = false;
+        if (R.TestKeyHeld) {
+            lines_.SetKey(true);
+            R.TxState = TestIdPlan;
+        } else {
+            Finish();
+        }
+    }
+    if (R.StopReached)
+        R.TxState = Stopping;
+    if (wpm > 6)
+        R.KeyingActive = true;
+}
+
+void KeyEngine::Finish()
+{
+    if (R.RepeatPending && R.IntervalMinutes > 0) {
+        lines_.SetPtt(false);
+        R.TxState = WaitRepeat;
+    } else {
+        SetNextEventAbs(NowAbs());
+        R.TxState = Stopping;
+    }
+}
+
+void KeyEngine::StepWaitRepeat()
+{
+    // The repeat instant may lie up to 255 minutes ahead (an interval edited
+    // into the settings file): it is held on its absolute time like NextEvent.
+    const bool due = RepeatInterval == 0
+        || (nextStartAbs_ - NowAbs() < kReachWindowMs && Reached(R.NextStartSecond * 1000));
+    if (!due)
+        return;
+    R.Message = R.MessageCopy;
+    R.AtLastElement = R.AtLastChar = false;
+    R.Pattern.clear();
+    if (EffectiveSyncPeriod() != 0) {
+        R.TxState = PlanSync;
+    } else {
+        PttOnQrss();
+        R.TxState = BeginSequence;
+    }
+}
+
+void KeyEngine::StepStopping()
+{
+    lines_.SetPtt(false);
+    R.KeyingActive = false;
+    if (RunKind != kRunQso) {
+        R.CloseAllowed = true;
+        Display.CloseRequested = true;
+        return;
+    }
+    R.TxState = Idle;
+    R.QsoTransmitting = false;
+    StartTime.clear();
+    Display.Gray.clear();
+    R.MessageSeconds = 0;
+    Display.TxCaption = "TX";
+    Display.TxVisible = true;
+    Display.StatusVisible = Display.GrayVisible = Display.BlueVisible = Display.BlackVisible = false;
+    WriteTitle(Title::Qso);
+    Display.StartMenuEnabled = true;
+    Display.EditVisible = true;
+}
+
+void KeyEngine::StepTestIdWait()
+{
+    if (testNextIdAbs_ - NowAbs() >= kReachWindowMs || !Reached(R.TestNextId))
+        return;
+    if (R.TestIdsLeft > 0 && --R.TestIdsLeft == 0) {
+        R.TestKeyHeld = false;
+        lines_.SetKey(false);
+        if (SidetoneOn)
+            Sound(0);
+    }
+    lines_.SetKey(false);
+    R.TxState = EndSequence;
+}
+
+} // namespace keying

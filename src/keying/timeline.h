@@ -1,0 +1,64 @@
+// One transmission on the real engine in simulated time, tick by tick, with
+// every line operation and state change recorded: the engine's oracle for
+// the tests and the vantrel-timeline tool.
+#pragma once
+
+#include "engine.h"
+#include "simclock.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct TimelineEvent {
+    enum Kind : std::uint8_t { Key, Ptt, Dfcw, State };
+    std::int64_t at;      // ms since 1899-12-30 00:00 local (SimClock::Abs)
+    Kind kind;
+    bool level;           // Key, Ptt, Dfcw
+    std::uint8_t state;   // State
+};
+
+class RecordingLines : public LineOutput {
+public:
+    explicit RecordingLines(SimClock& clock, std::vector<TimelineEvent>& events) : clock_(clock), events_(events) {}
+    void SetKey(bool on) override { Record(TimelineEvent::Key, on); }
+    void SetPtt(bool on) override { Record(TimelineEvent::Ptt, on); }
+    void SetDfcw(bool level) override { Record(TimelineEvent::Dfcw, level); }
+    bool PortIsOpen() const override { return portOpen; }
+    bool portOpen = true;
+
+private:
+    void Record(TimelineEvent::Kind kind, bool level) { events_.push_back({clock_.Abs(), kind, level, 0}); }
+    SimClock& clock_;
+    std::vector<TimelineEvent>& events_;
+};
+
+class TimelineRun {
+public:
+    TimelineRun();
+
+    // Prepares the run kind and start kind that the settings globals say
+    // (RunKind, StartImmediately), with the local clock at `day` + `msOfDay`.
+    void Start(std::int64_t msOfDay, std::int64_t day = 46000);
+    // One tick at the next 100 ms grid point plus `lateMs`; a tick that a
+    // blocking identification delayed past its time comes once, at once.
+    void Tick(std::int32_t lateMs = 0);
+    // Ticks until the engine asks to close or `limitMs` of simulated time
+    // have passed; returns whether it closed.
+    bool Run(std::int64_t limitMs, const std::function<std::int32_t()>& lateness = {});
+
+    SimClock clock;
+    std::vector<TimelineEvent> events;
+    RecordingLines lines{clock, events};
+    SilentTone myTone, fastTone;
+    keying::KeyEngine engine{clock, lines, myTone, fastTone};
+    std::int64_t startAbs = 0;
+
+private:
+    std::int64_t nextTick_ = 0;
+    std::uint8_t lastState_ = 255;
+};
+
+// "HH:MM:SS.mmm key on", "HH:MM:SS.mmm state Sending", ...
+std::string FormatTimelineEvent(const TimelineEvent& event);

@@ -1,0 +1,100 @@
+// vantrel-timeline: previews a beacon. Runs one start-now transmission of the
+// selected text with the settings in ./VANTREL.SET (defaults without one) on
+// the real engine in simulated time and prints every line operation and state
+// change, then the total duration.
+#include "keying/timeline.h"
+#include "morse/morse.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+namespace {
+
+void Usage(std::FILE* out)
+{
+    std::fputs(
+        "Usage: vantrel-timeline [--start HH:MM:SS.mmm] [--limit HOURS]\n"
+        "\n"
+        "Runs one start-now transmission of the selected text, with the settings of\n"
+        "VANTREL.SET in the current directory (the defaults when there is none), on\n"
+        "Vantrel's keying engine in simulated time, with a tick every 100 ms, and\n"
+        "prints one line per key, PTT or DFCW operation and per state change:\n"
+        "  12:00:01.400 key on\n"
+        "  12:00:01.400 state Sending\n"
+        "then the total duration. Nothing is keyed and no sound is made.\n"
+        "\n"
+        "  --start HH:MM:SS.mmm  local time of day at which the run starts (00:00:00.000)\n"
+        "  --limit HOURS         stop an endless beacon after this much simulated time (48)\n"
+        "  --help                this text\n",
+        out);
+}
+
+// HH:MM:SS.mmm (the milliseconds optional) as ms of the day.
+std::optional<std::int64_t> ParseStart(const std::string& text)
+{
+    int h, m, s, ms = 0, used = 0;
+    const bool withMs = std::sscanf(text.c_str(), "%2d:%2d:%2d.%3d%n", &h, &m, &s, &ms, &used) == 4;
+    if (!withMs && (std::sscanf(text.c_str(), "%2d:%2d:%2d%n", &h, &m, &s, &used) != 3))
+        return std::nullopt;
+    if (static_cast<std::size_t>(used) != text.size() || h > 23 || m > 59 || s > 59 || h < 0 || m < 0 || s < 0 || ms < 0)
+        return std::nullopt;
+    return ((h * 60LL + m) * 60 + s) * 1000 + ms;
+}
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "vantrel-timeline: %s\nTry 'vantrel-timeline --help'.\n", message.c_str());
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    std::int64_t start = 0;
+    double limitHours = 48;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            Usage(stdout);
+            return 0;
+        }
+        if (arg == "--start" || arg == "--limit") {
+            if (i + 1 >= argc)
+                return Fail(arg + " needs a value");
+            const std::string value = argv[++i];
+            if (arg == "--start") {
+                const auto parsed = ParseStart(value);
+                if (!parsed)
+                    return Fail("--start takes a time of day HH:MM:SS.mmm, not '" + value + "'");
+                start = *parsed;
+            } else {
+                const auto hours = ToFloat(value);
+                if (!hours || *hours <= 0 || *hours > 24 * 366)
+                    return Fail("--limit takes a number of hours above 0, not '" + value + "'");
+                limitHours = *hours;
+            }
+            continue;
+        }
+        return Fail("unknown option '" + arg + "'");
+    }
+
+    SetDefaultSettings();
+    LoadSettings();
+    RunKind = kRunTransmit;
+    StartImmediately = true;
+
+    TimelineRun run;
+    run.Start(start);
+    const bool ended = run.Run(static_cast<std::int64_t>(limitHours * 3600000.0));
+    for (const TimelineEvent& event : run.events)
+        std::printf("%s\n", FormatTimelineEvent(event).c_str());
+    const std::int64_t total = run.clock.Abs() - run.startAbs;
+    std::printf("total %lld:%s%s\n", static_cast<long long>(total / 3600000),
+                ClockTextMs(total).substr(3).c_str(), ended ? "" : " (limit reached; the beacon goes on)");
+    return 0;
+}
