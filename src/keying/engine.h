@@ -122,6 +122,9 @@ public:
     char PeekNextElement() const;
     std::string FormatRemaining(double end);
 
+    // NextEvent on the absolute local time line (ms since 1899-12-30).
+    std::int64_t NextEventAbs() const { return nextEventAbs_; }
+
     EngineRecord R;
     EngineDisplay Display;
     // The window's KeyTimer as the engine wants it (test mode switches it).

@@ -255,6 +255,10 @@ void KeyEngine::StepSendingId()
             R.KeyingActive = false;
             SendIdBlocking(wpm, R.IdText);
             idSent_ = true;
+            // The stop time may have passed during the seconds this took; it
+            // counts now, as it would have on the ticks of a 6 WPM identification.
+            if (!R.StopClock.empty() && ClockPassed(TimeTextToSeconds(R.StopClock), R.StopClock))
+                R.StopReached = true;
         }
     } else if (!IdTickStep()) {
         return;

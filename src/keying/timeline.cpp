@@ -21,7 +21,14 @@ void TimelineRun::Tick(std::int32_t lateMs)
         clock.Advance(at - clock.Abs());
     while (nextTick_ <= clock.Abs())
         nextTick_ += 100;
+    const std::size_t first = events.size();
+    const std::uint8_t state = engine.R.TxState;
+    const std::int64_t due = engine.NextEventAbs();
     engine.KeyTimerTimer();
+    for (std::size_t i = first; i < events.size(); ++i) {
+        events[i].state = state;
+        events[i].due = due;
+    }
     if (engine.R.TxState != lastState_) {
         lastState_ = engine.R.TxState;
         events.push_back({clock.Abs(), TimelineEvent::State, false, lastState_});

@@ -16,7 +16,8 @@ struct TimelineEvent {
     std::int64_t at;      // ms since 1899-12-30 00:00 local (SimClock::Abs)
     Kind kind;
     bool level;           // Key, Ptt, Dfcw
-    std::uint8_t state;   // State
+    std::uint8_t state;   // State: the new state; a line: the state of the tick that set it
+    std::int64_t due = 0; // a line: NextEvent (absolute) before that tick
 };
 
 class RecordingLines : public LineOutput {
@@ -47,6 +48,9 @@ public:
     // Ticks until the engine asks to close or `limitMs` of simulated time
     // have passed; returns whether it closed.
     bool Run(std::int64_t limitMs, const std::function<std::int32_t()>& lateness = {});
+    // Steps the local clock by `ms` (the tick count does not move); the ticks
+    // stay on the new clock's grid.
+    void Jump(std::int64_t ms) { clock.Jump(ms); nextTick_ += ms; }
 
     SimClock clock;
     std::vector<TimelineEvent> events;
