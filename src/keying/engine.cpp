@@ -13,8 +13,6 @@ namespace keying {
 
 namespace {
 
-std::string Two(std::int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); }
-
 // Minutes of the synchronisation period for the repeat line; 1 when disabled.
 std::int32_t SyncMinutes()
 {
@@ -63,7 +61,7 @@ bool ReachedAt(std::int32_t t, std::int32_t now)
 std::string FormatClock(std::int64_t ms)
 {
     const auto seconds = static_cast<std::int64_t>(std::nearbyint(static_cast<double>(ms) / 1000.0));
-    return Two(seconds / 3600) + ':' + Two(seconds / 60 % 60) + ':' + Two(seconds % 60);
+    return TwoDigits(seconds / 3600) + ':' + TwoDigits(seconds / 60 % 60) + ':' + TwoDigits(seconds % 60);
 }
 
 std::string FormatRemainingSeconds(std::int64_t s)
@@ -71,7 +69,7 @@ std::string FormatRemainingSeconds(std::int64_t s)
     if (s < 0)
         s = 0;
     const std::int64_t hh = s / 3600, mm = s / 60 - hh * 60, ss = s % 60;
-    return Two(hh) + 'h' + Two(mm) + '\'' + Two(ss) + '"';
+    return TwoDigits(hh) + 'h' + TwoDigits(mm) + '\'' + TwoDigits(ss) + '"';
 }
 
 std::int32_t SyncPeriodMsOf(std::uint8_t code)

@@ -70,7 +70,7 @@ std::string DurationText(std::int32_t seconds)
         return "999999'59\"";
     const std::int32_t s = std::max(seconds, 0);
     const std::int32_t m = s / 60, r = s % 60;
-    return std::to_string(m) + '\'' + (r < 10 ? "0" : "") + std::to_string(r) + '"';
+    return std::to_string(m) + '\'' + TwoDigits(r) + '"';
 }
 
 bool RepeatTimeExceeded()

@@ -205,12 +205,19 @@ std::int64_t DayMs(double dateTime)
     return ms < 86400000 ? ms : 86399999;
 }
 
+std::string TwoDigits(std::int64_t value)
+{
+    std::string text = std::to_string(value);
+    if (value >= 0 && value < 10)
+        text.insert(text.begin(), '0');
+    return text;
+}
+
 std::string TimeOfDayText(double dateTime)
 {
     const std::int64_t ms = DayMs(dateTime);
     const auto hours = ms / 3600000, minutes = ms / 60000 % 60, seconds = ms / 1000 % 60;
-    const auto two = [](std::int64_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-    return two(hours) + ':' + two(minutes) + ':' + two(seconds);
+    return TwoDigits(hours) + ':' + TwoDigits(minutes) + ':' + TwoDigits(seconds);
 }
 
 std::string ClockTextMs(std::int64_t msOfDay)

@@ -38,6 +38,9 @@ bool IsFloat(const std::string& text);
 // A clock time "HHMMSS" of six digits, hours <= 23, minutes and seconds <= 59.
 bool IsValidTime(const std::string& text);
 
+// A number below 100 as two digits ("07"); larger ones as they are.
+std::string TwoDigits(std::int64_t value);
+
 // Whole milliseconds since midnight of a date-time value, 0..86399999.
 std::int64_t DayMs(double dateTime);
 

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# vantrel-timeline from the outside: its options, its errors, and one run.
+# Usage: timeline_tool.sh PATH-TO-VANTREL-TIMELINE
+set -uo pipefail
+tool=$(realpath "$1")
+source "$(dirname "$0")/../whole/settings.sh"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+
+"$tool" --help | grep -q '^Usage: vantrel-timeline' || fail "--help"
+for bad in "--bogus" "--start" "--start 25:00:00" "--start 10:00" "--start 10:00:00.1234" "--limit 0" "--limit x"; do
+    # shellcheck disable=SC2086
+    "$tool" $bad >out 2>err
+    rc=$?
+    [ "$rc" -eq 2 ] && grep -q "vantrel-timeline: " err && [ ! -s out ] || fail "bad option '$bad' (exit $rc)"
+done
+
+# Without a settings file: the defaults, an empty text.
+"$tool" >out || fail "run without VANTREL.SET"
+tail -1 out | grep -q '^total ' || fail "no total without VANTREL.SET"
+
+# Text "E" at 3 s dots from 23:59:58.000: PTT on the first tick, the dot keyed
+# on the fourteenth after it and held for three seconds, across midnight.
+write_settings 12=b8 13=0b 76=01 77=45
+"$tool" --start 23:59:58.000 >out || fail "run"
+expected="23:59:58.000 state PlanSync
+23:59:58.100 ptt on
+23:59:58.100 state Arm
+23:59:58.200 state Starting
+23:59:59.300 state BeginSequence
+23:59:59.400 state Sending
+23:59:59.500 key on
+00:00:02.500 key off
+00:00:02.600 state EndSequence
+00:00:02.700 state Stopping
+00:00:02.800 ptt off
+total 0:00:04.800"
+[ "$(cat out)" = "$expected" ] || { fail "timeline"; diff <(echo "$expected") out; }
+
+# An endless beacon stops at the limit and says so.
+write_settings 20=00 24=00 76=01 77=45
+"$tool" --limit 0.01 >out || fail "endless run"
+tail -1 out | grep -q 'limit reached' || fail "limit not reported"
+
+[ "$failures" -eq 0 ] && echo "timeline tool: all checks passed"
+[ "$failures" -eq 0 ]
