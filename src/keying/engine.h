@@ -174,6 +174,7 @@ private:
     void PttRelease();
     void PresetDfcw(char element);
     void BeginId(bool stop);
+    bool SpeakerSound(double hz);
     void PttOnQrss();
 
     // Texts.

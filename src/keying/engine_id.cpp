@@ -11,14 +11,23 @@
 
 namespace keying {
 
+// With the PC speaker as the source, both sounds go to it.
+bool KeyEngine::SpeakerSound(double hz)
+{
+    if (!UseSpeaker)
+        return false;
+    if (hz != 0)
+        SpeakerOn(hz);
+    else
+        SpeakerOff();
+    return true;
+}
+
 void KeyEngine::Sound(double hz)
 {
-    if (UseSpeaker) {
-        if (hz != 0)
-            SpeakerOn(hz);
-        else
-            SpeakerOff();
-    } else if (hz != 0) {
+    if (SpeakerSound(hz))
+        return;
+    if (hz != 0) {
         myTone_.SetFrequency(hz);
         myTone_.Play();
     } else {
@@ -28,12 +37,9 @@ void KeyEngine::Sound(double hz)
 
 void KeyEngine::IdSound(double hz)
 {
-    if (UseSpeaker) {
-        if (hz != 0)
-            SpeakerOn(hz);
-        else
-            SpeakerOff();
-    } else if (hz != 0) {
+    if (SpeakerSound(hz))
+        return;
+    if (hz != 0) {
         fastTone_.SetFrequency(std::nearbyint(hz));
         fastTone_.Prepare();
         fastTone_.Play();

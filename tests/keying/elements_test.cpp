@@ -184,6 +184,25 @@ TEST_F(EngineTest, QskLongReleaseDoesNotDropPttUnderTheNextMark)
     }
 }
 
+TEST_F(EngineTest, QskMarksWithoutALeadKeepTheirSlot)
+{
+    // Between characters: the second dot of I follows no PTT release, so no
+    // lead; it stays on the nominal time line instead of moving by TxDelay.
+    QskMode = 2;
+    TxDelay = 1000;
+    StartNow("IE");
+    ASSERT_TRUE(RunToEnd());
+    const Downs downs = KeyDowns();
+    ASSERT_EQ(downs.size(), 3u);
+    EXPECT_EQ(downs[0].first, 1500);
+    EXPECT_EQ(downs[1].first, 3400);
+    // E follows a PTT release and its lead: keyed one tick after its nominal 7400.
+    EXPECT_EQ(downs[2].first, 7500);
+    const auto ptt = Edges(TimelineEvent::Ptt);
+    ASSERT_GE(ptt.size(), 3u);
+    EXPECT_EQ(ptt[2].at, 6400); // the lead: TxDelay before 7400
+}
+
 class AlarmTest : public EngineTest {
 protected:
     void SetUp() override
@@ -238,6 +257,18 @@ TEST_F(AlarmTest, ChirpsAlarmTimeBeforeTheEnd)
     EXPECT_GE(chirps[0], 1400 + 48000);
     EXPECT_LE(chirps[0], 1400 + 48000 + 200);
     EXPECT_TRUE(sim_.Space().Speaker().SystemControl() == 0 || !sim_.Space().Speaker().Sounding());
+}
+
+TEST_F(AlarmTest, LaterStartArmsTheAlarmToo)
+{
+    AlarmTime = 10;
+    StartLater("TTTTTTTTTT", "100005", 10 * 3600000LL);
+    ASSERT_TRUE(RunToEnd());
+    const auto chirps = Chirps();
+    ASSERT_EQ(chirps.size(), 3u);
+    // Started at 10:00:05; the first element's instant 1.4 s later; alarm 48 s after that.
+    EXPECT_GE(chirps[0], 5000 + 1400 + 48000);
+    EXPECT_LE(chirps[0], 5000 + 1400 + 48000 + 200);
 }
 
 TEST_F(AlarmTest, NoAlarmWhenOff)

@@ -30,6 +30,18 @@ protected:
         StartImmediately = true;
         run_->Start(msOfDay);
     }
+    // A start-later transmission of `text` at "HHMMSS" `startTime`, shown at `msOfDay`.
+    void StartLater(const std::string& text, const std::string& startTime, std::int64_t msOfDay,
+                    const std::string& stopTime = "")
+    {
+        Texts[1] = text;
+        TextNumber = 1;
+        StartTime = startTime;
+        StopTime = stopTime;
+        RunKind = kRunTransmit;
+        StartImmediately = false;
+        run_->Start(msOfDay);
+    }
     bool RunToEnd(std::int64_t limitMs = 48LL * 3600000) { return run_->Run(limitMs); }
 
     // Changes of one line, with repeated calls at the same level folded.

@@ -167,12 +167,7 @@ TEST_F(SequenceTest, StopTimeCompletesTheMessageThatBegan)
 {
     RepeatCount = 0;
     RepeatInterval = 1;
-    StartTime = "100010";
-    StopTime = "100100";
-    Texts[1] = "E";
-    RunKind = kRunTransmit;
-    StartImmediately = false;
-    run_->Start(At(10, 0, 0));
+    StartLater("E", "100010", At(10, 0, 0), "100100");
     EXPECT_EQ(Engine().Display.Title, "Vantrel (V4.14) : Transmission will start at 10:00:10 and stop at 10:01:00");
     ASSERT_TRUE(RunToEnd());
     // The stop time passes while the repeat waits: that message still runs, then it stops.
@@ -184,11 +179,7 @@ TEST_F(SequenceTest, StopTimeCompletesTheMessageThatBegan)
 
 TEST_F(SequenceTest, LateTickStillMeetsTheStartTime)
 {
-    StartTime = "100000";
-    Texts[1] = "E";
-    RunKind = kRunTransmit;
-    StartImmediately = false;
-    run_->Start(At(9, 59, 59, 850));
+    StartLater("E", "100000", At(9, 59, 59, 850));
     run_->Tick();                // 09:59:59.950
     run_->clock.Advance(1100);   // the program is stalled across 10:00:00
     run_->Tick();                // 10:00:01.050
@@ -205,12 +196,8 @@ TEST_F(SequenceTest, StopTimeInsideAFastIdentificationEndsLikeAtSixWpm)
         RepeatInterval = 2;
         StopId = {"TEST DE VANTREL TEST", true, wpm};
         StartId.Wpm = wpm;
-        StartTime = "100000";
-        StopTime = "100008"; // during the stop identification of the first message
-        Texts[1] = "E";
-        RunKind = kRunTransmit;
-        StartImmediately = false;
-        run_->Start(At(9, 59, 59));
+        // The stop time falls during the stop identification of the first message.
+        StartLater("E", "100000", At(9, 59, 59), "100008");
         ASSERT_TRUE(RunToEnd(kHour)) << int(wpm);
         EXPECT_EQ(MessageStarts().size(), 1u) << int(wpm);
         EXPECT_LT(run_->clock.Abs() - run_->startAbs, 2 * kMinute) << int(wpm);

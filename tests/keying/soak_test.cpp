@@ -199,11 +199,7 @@ TEST_F(LongRunTest, RepeatIntervalKeepsItsLengthAcrossASteps)
 
 TEST_F(LongRunTest, ClockSetDaysAheadMeetsTheStartTimeOnTheNewClock)
 {
-    StartTime = "140000";
-    Texts[1] = "E";
-    RunKind = kRunTransmit;
-    StartImmediately = false;
-    run_->Start(At(10, 0, 0));
+    StartLater("E", "140000", At(10, 0, 0));
     TickUntil(kMinute);
     run_->Jump(3 * kDay);
     ASSERT_TRUE(RunToEnd());
@@ -215,11 +211,7 @@ TEST_F(LongRunTest, ClockSetDaysAheadMeetsTheStartTimeOnTheNewClock)
 
 TEST_F(LongRunTest, DaylightSavingForwardPassesAStartTimeItSkips)
 {
-    StartTime = "023000";
-    Texts[1] = "E";
-    RunKind = kRunTransmit;
-    StartImmediately = false;
-    run_->Start(At(1, 59, 0));
+    StartLater("E", "023000", At(1, 59, 0));
     TickUntil(kMinute); // 02:00:00 becomes 03:00:00
     run_->Jump(kHour);
     run_->Tick();
