@@ -1,8 +1,12 @@
 #include "forms.h"
 
 #include "dialogs/placeholders.h"
+#include "dialogs/speedform.h"
+#include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
+#include "keying/keyform.h"
+#include "keying/tone.h"
 #include "mainform.h"
 #include "msgform.h"
 
@@ -12,9 +16,7 @@
 #include <memory>
 
 TComForm* ComForm = nullptr;
-TSpeedForm* SpeedForm = nullptr;
 TSelTextForm* SelTextForm = nullptr;
-TStartTimeForm* StartTimeForm = nullptr;
 TRepeatForm* RepeatForm = nullptr;
 TQskForm* QskForm = nullptr;
 TRatioForm* RatioForm = nullptr;
@@ -29,7 +31,6 @@ TAboutForm* AboutForm = nullptr;
 TInterfaceForm* InterfaceForm = nullptr;
 TMoreAboutForm* MoreAboutForm = nullptr;
 TMore2Form* More2Form = nullptr;
-TKeyForm* KeyForm = nullptr;
 
 namespace {
 
@@ -40,6 +41,9 @@ struct Created {
     std::function<void()> forget;
 };
 std::vector<Created> created;
+
+// The transmit window's tone outputs: silent until a sound card player exists.
+SilentTone myTone, fastTone;
 
 template <class Form, class... Args>
 void Create(Form*& global, Args&&... args)
@@ -60,8 +64,8 @@ void CreateForms(Clock& clock, const std::vector<std::string>& args)
     Create(ComForm);
     Create(SpeedForm);
     Create(SelTextForm);
-    Create(StartTimeForm);
-    Create(KeyForm);
+    Create(StartTimeForm, clock);
+    Create(KeyForm, clock, myTone, fastTone);
     Create(ExitForm);
     Create(RepeatForm);
     Create(MsgForm);

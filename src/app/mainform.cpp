@@ -3,9 +3,12 @@
 #include "commandline.h"
 #include "form.h"
 #include "dialogs/placeholders.h"
+#include "dialogs/speedform.h"
+#include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
 #include "io/portdriver.h"
+#include "keying/keyform.h"
 #include "keying/clock.h"
 #include "logo.h"
 #include "morse/duration.h"
@@ -207,6 +210,13 @@ void TSlowCwForm::StartLaterClick()
     StartTimeForm->exec();
     if (DialogCancelled)
         return;
+    // The close box leaves whatever start time was there, such as the
+    // HH:MM:SS of a start now, which no clock text ever equals: the
+    // transmission would wait for ever.
+    if (!IsValidTime(StartTime)) {
+        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
+        return;
+    }
     StartTransmission(false);
 }
 

@@ -13,9 +13,7 @@
     }
 
 VANTREL_SIMPLE_FORM(TComForm, "Select port");
-VANTREL_SIMPLE_FORM(TSpeedForm, "Dot length");
 VANTREL_SIMPLE_FORM(TSelTextForm, "Select Text");
-VANTREL_SIMPLE_FORM(TStartTimeForm, "Start Time");
 VANTREL_SIMPLE_FORM(TRepeatForm, "Repeat text");
 VANTREL_SIMPLE_FORM(TQskForm, "QSK");
 VANTREL_SIMPLE_FORM(TRatioForm, "Mode");
@@ -30,17 +28,9 @@ VANTREL_SIMPLE_FORM(TAboutForm, "About Vantrel");
 VANTREL_SIMPLE_FORM(TInterfaceForm, "Interface");
 VANTREL_SIMPLE_FORM(TMoreAboutForm, "More help");
 VANTREL_SIMPLE_FORM(TMore2Form, "More about");
-VANTREL_SIMPLE_FORM(TKeyForm, "Vantrel");
-
-// The dot length handed to and from the dot length dialog (ms); a negative
-// EditKeyGap asks for the dialog without its key gap row.
-extern std::int32_t EditDotLength;
-extern std::int32_t EditKeyGap;
 
 extern TComForm* ComForm;
-extern TSpeedForm* SpeedForm;
 extern TSelTextForm* SelTextForm;
-extern TStartTimeForm* StartTimeForm;
 extern TRepeatForm* RepeatForm;
 extern TQskForm* QskForm;
 extern TRatioForm* RatioForm;
@@ -55,4 +45,3 @@ extern TAboutForm* AboutForm;
 extern TInterfaceForm* InterfaceForm;
 extern TMoreAboutForm* MoreAboutForm;
 extern TMore2Form* More2Form;
-extern TKeyForm* KeyForm;

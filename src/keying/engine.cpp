@@ -239,7 +239,6 @@ void KeyEngine::PrepareQso()
     R.CurrentDot = DotLength;
     R.CurrentKeyGap = KeyGap;
     StartTime.clear();
-    Display.StatusVisible = Display.GrayVisible = false;
     WriteTitle(Title::Qso);
 }
 

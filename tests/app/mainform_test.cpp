@@ -4,8 +4,11 @@
 #include "app/msgform.h"
 #include "app/uppercaseedit.h"
 #include "dialogs/placeholders.h"
+#include "dialogs/speedform.h"
+#include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
+#include "keying/keyform.h"
 #include "modal.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
@@ -29,6 +32,7 @@ protected:
     void Start(const std::vector<std::string>& args = {})
     {
         CreateForms(clock_, args);
+        KeyForm->TimerDriven = false;
         SlowCwForm->show();
         Settle();
     }
@@ -134,7 +138,7 @@ TEST_F(MainFormTest, AutostartStartsOnTheFirstClockTick)
         EXPECT_FALSE(SlowCwForm->isVisible());
         EXPECT_FALSE(SlowCwForm->ClockTimer->isActive());
         shown = true;
-        d->close();
+        KeyForm->CancelBitBtn->click();
     });
     QTest::qWait(400);
     EXPECT_TRUE(shown);
@@ -176,7 +180,7 @@ TEST_F(MainFormTest, RepeatThatDoesNotFitIsRefused)
     bool started = false;
     OnNextModal([&](QDialog* d) {
         started = d == KeyForm;
-        d->close();
+        KeyForm->CancelBitBtn->click();
     });
     Action("StartNow")->trigger();
     EXPECT_TRUE(started);
@@ -187,8 +191,7 @@ TEST_F(MainFormTest, StartLaterUsesTheStartTimeDialog)
     Start();
     OnNextModal([](QDialog* d) {
         EXPECT_EQ(d, StartTimeForm);
-        d->close();
-        DialogCancelled = true; // as its Cancel does
+        StartTimeForm->CancelBitBtn->click();
     });
     Action("StartLater")->trigger();
     EXPECT_TRUE(SlowCwForm->isVisible());
@@ -196,15 +199,32 @@ TEST_F(MainFormTest, StartLaterUsesTheStartTimeDialog)
     bool started = false;
     OnNextModal([&](QDialog* d) {
         EXPECT_EQ(d, StartTimeForm);
+        StartTimeForm->StartEdit->setText(QStringLiteral("142530"));
         OnNextModal([&](QDialog* k) {
             started = k == KeyForm && !StartImmediately && RunKind == kRunTransmit
                 && !SlowCwForm->isVisible();
-            k->close();
+            EXPECT_EQ(k->windowTitle(), QStringLiteral("Vantrel (V4.14) : Transmission will start at 14:25:30"));
+            KeyForm->CancelBitBtn->click();
         });
-        d->close();
+        StartTimeForm->OkBitBtn->click();
     });
     Action("StartLater")->trigger();
     EXPECT_TRUE(started);
+}
+
+TEST_F(MainFormTest, StartLaterClosedWithAnInvalidStartTimeStartsNothing)
+{
+    Start();
+    StartTime = "10:00:00"; // as a start now leaves it
+    OnNextModal([](QDialog* d) { d->close(); });
+    bool told = false;
+    OnNextModal([&](QDialog* m) {
+        told = m == MsgForm && MsgForm->MsgLabel->text() == QStringLiteral("invalid start time");
+        MsgForm->Ok2BitBtn->click();
+    });
+    Action("StartLater")->trigger();
+    EXPECT_TRUE(told);
+    EXPECT_TRUE(SlowCwForm->isVisible());
 }
 
 TEST_F(MainFormTest, TestKeepsTheMainWindowAndQsoHidesIt)
@@ -214,14 +234,14 @@ TEST_F(MainFormTest, TestKeepsTheMainWindowAndQsoHidesIt)
     OnNextModal([&](QDialog* d) {
         test = d == KeyForm && RunKind == kRunTest && StartImmediately && SlowCwForm->isVisible()
             && SlowCwForm->ClockTimer->isActive();
-        d->close();
+        KeyForm->CancelBitBtn->click();
     });
     Action("StartTest")->trigger();
     EXPECT_TRUE(test);
     OnNextModal([&](QDialog* d) {
         qso = d == KeyForm && RunKind == kRunQso && StartImmediately && !SlowCwForm->isVisible()
             && !SlowCwForm->ClockTimer->isActive();
-        d->close();
+        KeyForm->CancelBitBtn->click();
     });
     Action("StartQso")->trigger();
     EXPECT_TRUE(qso);

@@ -10,13 +10,24 @@
 
 #include <memory>
 
-void OnNextModal(std::function<void(QDialog*)> action)
+namespace {
+// Bumped by each watchdog's end: waits of an earlier test stop.
+int generation = 0;
+}
+
+std::shared_ptr<bool> OnNextModal(std::function<void(QDialog*)> action)
 {
+    auto alive = std::make_shared<bool>(true);
+    const int mine = generation;
     QPointer<QWidget> before = QApplication::activeModalWidget();
     auto waited = std::make_shared<QElapsedTimer>();
     waited->start();
     auto poll = std::make_shared<std::function<void()>>();
-    *poll = [before, waited, action, poll] {
+    *poll = [before, waited, action, poll, alive, mine] {
+        if (!*alive || mine != generation) {
+            *poll = nullptr;
+            return;
+        }
         QWidget* modal = QApplication::activeModalWidget();
         if (modal != nullptr && modal != before && modal->isVisible()) {
             auto* dialog = qobject_cast<QDialog*>(modal);
@@ -36,6 +47,7 @@ void OnNextModal(std::function<void(QDialog*)> action)
         QTimer::singleShot(5, *poll);
     };
     QTimer::singleShot(0, *poll);
+    return alive;
 }
 
 namespace {
@@ -66,6 +78,7 @@ ModalWatchdog::ModalWatchdog()
 
 ModalWatchdog::~ModalWatchdog()
 {
+    ++generation;
     delete watchdog;
     watchdog = nullptr;
 }

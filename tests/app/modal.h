@@ -6,9 +6,12 @@
 #include <QDialog>
 
 #include <functional>
+#include <memory>
 #include <ostream>
 
-void OnNextModal(std::function<void(QDialog*)> action);
+// Returns a flag that stops the wait when set to false. Every wait ends with
+// the test's ModalWatchdog, so none reaches into the next test.
+std::shared_ptr<bool> OnNextModal(std::function<void(QDialog*)> action);
 
 class ModalWatchdog {
 public:

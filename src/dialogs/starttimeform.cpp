@@ -1,0 +1,88 @@
+#include "starttimeform.h"
+
+#include "app/msgform.h"
+#include "keying/clock.h"
+#include "morse/morse.h"
+#include "settings/settings.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+TStartTimeForm* StartTimeForm = nullptr;
+
+TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), clock_(clock)
+{
+    setWindowTitle(QStringLiteral("Start Time"));
+    setFixedSize(330, 120);
+    StartLabel = new QLabel(QStringLiteral("Start time  (HHMMSS) :"), this);
+    StartLabel->setGeometry(16, 16, 180, 24);
+    StartEdit = new QLineEdit(this);
+    StartEdit->setGeometry(200, 14, 110, 26);
+    StartEdit->setMaxLength(6);
+    StopLabel = new QLabel(QStringLiteral("Stop time  (HHMMSS) :"), this);
+    StopLabel->setGeometry(16, 48, 180, 24);
+    StopEdit = new QLineEdit(this);
+    StopEdit->setGeometry(200, 46, 110, 26);
+    StopEdit->setMaxLength(6);
+    OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
+    OkBitBtn->setGeometry(55, 82, 100, 30);
+    OkBitBtn->setDefault(true);
+    CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
+    CancelBitBtn->setGeometry(175, 82, 100, 30);
+    SetCancelButton(CancelBitBtn);
+    ClockTimer = new QTimer(this);
+    ClockTimer->setInterval(100);
+    connect(ClockTimer, &QTimer::timeout, this, &TStartTimeForm::ClockTimerTimer);
+}
+
+void TStartTimeForm::FormActivate()
+{
+    CloseAllowed = true;
+    SavedStartTime = Short(StartTime, 6);
+    DialogCancelled = false;
+    StartEdit->setText(FromBytes(StartTime));
+    StartEdit->setFocus();
+    StartEdit->selectAll();
+    StopEdit->setText(FromBytes(StopTime));
+    StopEdit->selectAll();
+    ClockTimer->start();
+}
+
+void TStartTimeForm::ClockTimerTimer()
+{
+    setWindowTitle(QStringLiteral("Start time (") + FromBytes(TimeOfDayText(clock_.Now())) + QLatin1Char(')'));
+}
+
+void TStartTimeForm::done(int result)
+{
+    TForm::done(result);
+    if (!isVisible())
+        ClockTimer->stop(); // FormClose
+}
+
+void TStartTimeForm::OkBitBtnClick()
+{
+    DialogCancelled = false;
+    CloseAllowed = true;
+    StartTime = Short(TrimSpaces(ToBytes(StartEdit->text())), kShortMax);
+    StopTime = Short(TrimSpaces(ToBytes(StopEdit->text())), kShortMax);
+    if (!IsValidTime(StartTime)) {
+        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
+        CloseAllowed = false;
+        StartEdit->setFocus();
+    }
+    if (!StopTime.empty() && !IsValidTime(StopTime)) {
+        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid stop time"), ButtonFaceColor(), false);
+        CloseAllowed = false;
+        StopEdit->setFocus();
+    }
+}
+
+void TStartTimeForm::CancelBitBtnClick()
+{
+    CloseAllowed = true;
+    StartTime = SavedStartTime;
+    DialogCancelled = true;
+}
