@@ -9,7 +9,7 @@ program=$PWD/build/vantrel
 
 if [ -z "${DISPLAY:-}" ]; then
     # A server number of its own: a server that another run is just ending may hold :99.
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1024x768x24" "$0" "$@"
+    exec xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1024x768x24" "$(realpath "$0")" "$@"
 fi
 
 # The X server may still be coming up.

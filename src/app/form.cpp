@@ -36,8 +36,8 @@ void TForm::showEvent(QShowEvent* event)
     if (activated_ || event->spontaneous())
         return;
     activated_ = true;
+    FormActivate(); // may size the window
     CentreOnScreen(this);
-    FormActivate();
 }
 
 void TForm::hideEvent(QHideEvent* event)
