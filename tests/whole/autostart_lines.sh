@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program with "autostart" on simulated hardware: the port selected in
-# VANTREL.SET opens directly, key and PTT go off at once, and a SIGTERM
-# releases the port. Usage: autostart_lines.sh PATH-TO-VANTREL
+# VANTREL.SET opens directly, key and PTT go off at once, the selected text
+# is keyed, and a SIGTERM releases the port. Usage: autostart_lines.sh PATH-TO-VANTREL
 set -euo pipefail
 program=$(realpath "$1")
 here=$(dirname "$0")
@@ -18,23 +18,29 @@ failures=0
 
 check_port() {
     local port_byte=$1 name=$2
-    write_settings 8="$port_byte" 76=04 77=54 78=45 79=53 80=54   # text 1 = TEST
+    write_settings 8="$port_byte" 76=01 77=45   # text 1 = E
     rm -f lines.log
     VANTREL_PORT=sim VANTREL_LINE_LOG="$work/lines.log" "$program" autostart 2>stderr &
     local pid=$!
-    for _ in $(seq 100); do
-        grep -q 'ptt off' lines.log 2>/dev/null && break
+    # The second PTT off ends the transmission.
+    for _ in $(seq 150); do
+        [ "$(grep -c 'ptt off' lines.log 2>/dev/null || true)" = 2 ] && break
         sleep 0.1
     done
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" || true
     local got expected
     got=$(cut -d' ' -f2- lines.log)
-    expected=$(printf 'open %s\nkey off\nptt off\nkey off\nptt off\nclose %s' "$name" "$name")
-    if [ "$got" = "$expected" ] && grep -Eq '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} open' lines.log; then
+    expected=$(printf 'open %s\nkey off\nptt off\nptt on\nkey on\nkey off\nptt off\nkey off\nptt off\nclose %s' "$name" "$name")
+    # The dot of E is keyed for one second (1 s dots), to within a few ms.
+    local down
+    down=$(awk 'function ms(t, p) { split(t, p, /[:.]/); return ((p[1] * 60 + p[2]) * 60 + p[3]) * 1000 + p[4] }
+                $2 == "key" && $3 == "on" { on = ms($1) } $2 == "key" && $3 == "off" && on { print ms($1) - on; exit }' lines.log)
+    if [ "$got" = "$expected" ] && grep -Eq '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} open' lines.log \
+        && [ "${down:-0}" -ge 990 ] && [ "${down:-0}" -le 1030 ]; then
         echo "ok: $name"
     else
-        echo "FAILED: $name: line log was:"; cat lines.log; cat stderr
+        echo "FAILED: $name: key down ${down:-?} ms; line log was:"; cat lines.log; cat stderr
         failures=$((failures + 1))
     fi
 }
