@@ -4,7 +4,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Debian packages the build and the tests need.
 VANTREL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                  libbenchmark-dev xvfb xauth xdotool imagemagick)
+                  libbenchmark-dev libsdl2-dev sox xvfb xauth xdotool imagemagick)
 
 install_missing() {
     local missing=()

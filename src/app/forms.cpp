@@ -6,7 +6,7 @@
 #include "dialogs/textform.h"
 #include "help/exitform.h"
 #include "keying/keyform.h"
-#include "keying/tone.h"
+#include "tonegen/tonegen.h"
 #include "mainform.h"
 #include "msgform.h"
 
@@ -42,8 +42,11 @@ struct Created {
 };
 std::vector<Created> created;
 
-// The transmit window's tone outputs: silent until a sound card player exists.
-SilentTone myTone, fastTone;
+// The transmit window's tone generators: MyToneGen for the message elements,
+// FastToneGen for the identification; created before the window, in this
+// order, and destroyed after it in the reverse order.
+std::unique_ptr<TMyToneGen> MyToneGen;
+std::unique_ptr<TToneGen> FastToneGen;
 
 template <class Form, class... Args>
 void Create(Form*& global, Args&&... args)
@@ -56,8 +59,20 @@ void Create(Form*& global, Args&&... args)
 
 } // namespace
 
-void CreateForms(Clock& clock, const std::vector<std::string>& args)
+void CreateForms(Clock& clock, SoundPlayer& player, const std::vector<std::string>& args)
 {
+    MyToneGen = std::make_unique<TMyToneGen>(player);
+    MyToneGen->SetFrequency(440.0);
+    MyToneGen->SetDuration(10000);
+    MyToneGen->Loop = true;
+    FastToneGen = std::make_unique<TToneGen>(player);
+    FastToneGen->SetDuration(1000);
+    FastToneGen->SetAttack(20);
+    FastToneGen->SetHold(60);
+    FastToneGen->SetDecay(0);
+    FastToneGen->SetRelease(20);
+    FastToneGen->Loop = true;
+
     Create(SlowCwForm, clock, args);
     Create(CopyrightForm);
     Create(TextForm);
@@ -65,7 +80,7 @@ void CreateForms(Clock& clock, const std::vector<std::string>& args)
     Create(SpeedForm);
     Create(SelTextForm);
     Create(StartTimeForm, clock);
-    Create(KeyForm, clock, myTone, fastTone);
+    Create(KeyForm, clock, *MyToneGen, *FastToneGen);
     Create(ExitForm);
     Create(RepeatForm);
     Create(MsgForm);
@@ -89,4 +104,6 @@ void DestroyForms()
         created.back().forget();
         created.pop_back();
     }
+    FastToneGen.reset();
+    MyToneGen.reset();
 }

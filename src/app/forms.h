@@ -6,6 +6,8 @@
 #include <vector>
 
 class Clock;
+class SoundPlayer;
 
-void CreateForms(Clock& clock, const std::vector<std::string>& args);
+// `player` plays the transmit window's tones; it outlives the windows.
+void CreateForms(Clock& clock, SoundPlayer& player, const std::vector<std::string>& args);
 void DestroyForms();

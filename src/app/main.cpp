@@ -9,6 +9,7 @@
 #include "mainform.h"
 #include "morse/morse.h"
 #include "settings/settingsfile.h"
+#include "tonegen/sdlplayer.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -71,7 +72,7 @@ int main(int argc, char* argv[])
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
-    CreateForms(clock, args);
+    CreateForms(clock, SdlPlayer::Instance(), args);
     SlowCwForm->show();
     const int result = QApplication::exec();
     ReleasePort();

@@ -13,6 +13,7 @@
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "support/fakeclock.h"
+#include "tonegen/player.h"
 #include "support/tempdir.h"
 
 #include <QKeyEvent>
@@ -31,7 +32,7 @@ class MainFormTest : public TempDirTest {
 protected:
     void Start(const std::vector<std::string>& args = {})
     {
-        CreateForms(clock_, args);
+        CreateForms(clock_, player_, args);
         KeyForm->TimerDriven = false;
         SlowCwForm->show();
         Settle();
@@ -51,6 +52,7 @@ protected:
     static void Type(const char* keys) { QTest::keyClicks(TextForm->TextEdit, QString::fromLatin1(keys)); }
 
     FakeClock clock_;
+    SilentPlayer player_;
     ModalWatchdog watchdog_;
 };
 

@@ -11,6 +11,7 @@
 #include "modal.h"
 #include "settings/settings.h"
 #include "support/fakeclock.h"
+#include "tonegen/player.h"
 #include "support/tempdir.h"
 
 #include <QComboBox>
@@ -34,7 +35,7 @@ protected:
         TempDirTest::SetUp();
         clock_.SetLocal(46000, 10 * 3600000LL);
         InstallPortDevices(&sim_);
-        CreateForms(clock_, {});
+        CreateForms(clock_, player_, {});
         KeyForm->TimerDriven = false;
     }
     void TearDown() override
@@ -67,6 +68,7 @@ protected:
     }
 
     FakeClock clock_;
+    SilentPlayer player_;
     SimPortDevices sim_{&clock_};
     ModalWatchdog watchdog_;
 };
