@@ -7,6 +7,7 @@
 #include "simclock.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,6 +36,28 @@ private:
     std::vector<TimelineEvent>& events_;
 };
 
+// A tone output that records what the engine asks of it, as "play 800", "stop".
+class RecordingTone : public ToneOutput {
+public:
+    void SetFrequency(double hz) override { hz_ = hz; }
+    void SetLeftVolume(int percent) override { left = percent; }
+    void SetRightVolume(int percent) override { right = percent; }
+    void Prepare() override { Record("prepare"); }
+    void Play() override { Record("play"); }
+    void Stop() override { calls.emplace_back("stop"); }
+    std::vector<std::string> calls;
+    int left = -1, right = -1;
+
+private:
+    void Record(const char* what)
+    {
+        char text[48];
+        std::snprintf(text, sizeof text, "%s %.1f", what, hz_);
+        calls.emplace_back(text);
+    }
+    double hz_ = 0;
+};
+
 class TimelineRun {
 public:
     TimelineRun();
@@ -55,7 +78,7 @@ public:
     SimClock clock;
     std::vector<TimelineEvent> events;
     RecordingLines lines{clock, events};
-    SilentTone myTone, fastTone;
+    RecordingTone myTone, fastTone;
     keying::KeyEngine engine{clock, lines, myTone, fastTone};
     std::int64_t startAbs = 0;
 

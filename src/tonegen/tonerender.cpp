@@ -110,8 +110,17 @@ void ToneGenerator::RenderVoice(int share, double hz, TTGWave wave, std::size_t 
     auto length = static_cast<std::int64_t>(std::trunc(p));
     const std::int64_t half = static_cast<std::int64_t>(std::trunc(p + 0.5)) / 2;
     double omega = 0, g = 0, e = 0;
+    // sin(i x omega) / 2 for every index a cycle can reach (cycles are trunc(P)
+    // or one sample longer): the same values as computing them per sample, at
+    // one sine per index instead of one per sample.
+    std::vector<double> sine;
     switch (wave) {
-    case tgSine: omega = 2 * std::numbers::pi / static_cast<double>(length); break;
+    case tgSine:
+        omega = 2 * std::numbers::pi / static_cast<double>(length);
+        sine.resize(static_cast<std::size_t>(length) + 2);
+        for (std::size_t k = 0; k < sine.size(); ++k)
+            sine[k] = std::sin(static_cast<double>(k) * omega) / 2;
+        break;
     case tgSquare: a = a / 2; break;
     case tgTriangle: g = b; e = a / static_cast<double>(half); break;
     case tgSawtooth: g = b; e = a / static_cast<double>(length); break;
@@ -122,7 +131,11 @@ void ToneGenerator::RenderVoice(int share, double hz, TTGWave wave, std::size_t 
     for (std::size_t at = 0; at < dataBytes;) {
         double v = 0;
         switch (wave) {
-        case tgSine: v = std::trunc(std::sin(static_cast<double>(i) * omega) / 2 * a); break;
+        case tgSine:
+            v = std::trunc((static_cast<std::size_t>(i) < sine.size() ? sine[static_cast<std::size_t>(i)]
+                                                                        : std::sin(static_cast<double>(i) * omega) / 2)
+                           * a);
+            break;
         case tgSquare: v = i < half ? b : a; break;
         case tgTriangle:
             v = std::trunc(g);

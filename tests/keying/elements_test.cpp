@@ -203,6 +203,38 @@ TEST_F(EngineTest, QskMarksWithoutALeadKeepTheirSlot)
     EXPECT_EQ(ptt[2].at, 6400); // the lead: TxDelay before 7400
 }
 
+TEST_F(EngineTest, SoundCardTonesFollowTheKeying)
+{
+    UseSpeaker = false;
+    SidetoneOn = true;
+    SidetoneFreq = 800.0;
+    SoundLevel = 62.5;
+    StartId = {"E", true, 6};
+    StopId.Wpm = 6;
+    StartNow("E");
+    EXPECT_EQ(run_->myTone.left, 62); // halves to even
+    EXPECT_EQ(run_->fastTone.right, 62);
+    ASSERT_TRUE(RunToEnd());
+    // The identification's element on FastToneGen (whole hertz, prepared),
+    // the message's on MyToneGen.
+    // Key-up of the dot, then the closing space starts and passes its key-up tick: three stops.
+    EXPECT_EQ(run_->fastTone.calls, (std::vector<std::string>{"prepare 800.0", "play 800.0", "stop", "stop", "stop"}));
+    ASSERT_GE(run_->myTone.calls.size(), 2u);
+    EXPECT_EQ(run_->myTone.calls.front(), "play 800.0");
+    EXPECT_EQ(run_->myTone.calls.back(), "stop");
+}
+
+TEST_F(EngineTest, DfcwTonesOnTheSoundCard)
+{
+    UseSpeaker = false;
+    DfcwMode = true;
+    RatioCode = 1;
+    DfcwToneOn = true;
+    StartNow("A");
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(run_->myTone.calls, (std::vector<std::string>{"play 400.0", "play 404.0", "stop"}));
+}
+
 class AlarmTest : public EngineTest {
 protected:
     void SetUp() override
