@@ -21,7 +21,7 @@ struct Held {
         switch (state) {
         case WaitStart:
             StartImmediately = false;
-            StartTime = std::string("235959"); // (a literal trips a GCC 12 -Wrestrict false positive here)
+            StartTime = "235959";
             break;
         case WaitSyncLead:
             SyncPeriod = 6;
