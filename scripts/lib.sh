@@ -4,7 +4,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Debian packages the build and the tests need.
 VANTREL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                  libbenchmark-dev libsdl2-dev sox xvfb xauth xdotool imagemagick)
+                  libbenchmark-dev libsdl2-dev sox xvfb xauth xdotool imagemagick
+                  clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()

@@ -141,19 +141,15 @@ void ToneGenerator::StartSound()
         player_.Play(image_.data(), image_.size(), Loop, Async);
 }
 
-void ToneGenerator::Play()
-{
-    if (toneStale_ || envelopeApplied_)
-        BuildImage(false);
-    soundIdle_ = false;
-    StartSound();
-    soundIdle_ = !Async && !Loop;
-}
+void ToneGenerator::Play() { PlayImage(false); }
+void ToneGenerator::PlayADSR() { PlayImage(true); }
 
-void ToneGenerator::PlayADSR()
+void ToneGenerator::PlayImage(bool envelope)
 {
-    if (toneStale_ || envelopeStale_)
-        BuildImage(true);
+    // Without the envelope: rebuilt when stale or when the image has one;
+    // with it: when stale or when the image lacks a current envelope.
+    if (toneStale_ || (envelope ? envelopeStale_ : envelopeApplied_))
+        BuildImage(envelope);
     soundIdle_ = false;
     StartSound();
     soundIdle_ = !Async && !Loop;

@@ -112,6 +112,7 @@ private:
     static std::int16_t Clamp(int v, int lo, int hi) { return static_cast<std::int16_t>(v < lo ? lo : v > hi ? hi : v); }
     double MinFrequency() const { return kind_ == ToneKind::Real ? 10.0 : 20.0; }
     void StartSound();
+    void PlayImage(bool envelope);
     void ApplyVolume();
     std::uint32_t ReadDeviceVolume() const;
     void RenderVoice(int share, double hz, TTGWave wave, std::size_t dataBytes);
