@@ -139,8 +139,12 @@ std::int64_t KeyEngine::NextEventRemaining() { return nextEventAbs_ - NowAbs(); 
 
 void KeyEngine::SetSlots(std::int32_t dot)
 {
+    // A settings file edited by hand may hold any dot length or ratio code:
+    // the dot stays in the dialog's range of 1..3599 s, and codes the mode
+    // dialog never gives time as ratio 3, as the duration does.
+    dot = std::clamp(dot, 1000, 3599000);
     R.DotSlot = 2 * dot;
-    R.DashSlot = (RatioCode + 1) * dot;
+    R.DashSlot = (RatioCode == 2 ? 3 : 4) * dot;
     R.KeyUpMargin = R.DfcwElement = R.CurrentDot = dot;
 }
 

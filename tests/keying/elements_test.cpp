@@ -235,6 +235,22 @@ TEST_F(EngineTest, DfcwTonesOnTheSoundCard)
     EXPECT_EQ(run_->myTone.calls, (std::vector<std::string>{"play 400.0", "play 404.0", "stop"}));
 }
 
+TEST_F(EngineTest, DotLengthsAndCodesFromAnEditedFileStayInRange)
+{
+    DotLength = INT32_MAX;
+    RatioCode = 255;
+    StartNow("T");
+    EXPECT_EQ(Engine().R.DashSlot, 4 * 3599000); // ratio 3, the longest dot
+    ASSERT_TRUE(RunToEnd());
+    SetDefaultSettings();
+    run_ = std::make_unique<TimelineRun>();
+    DotLength = -5;
+    StartNow("EE");
+    EXPECT_EQ(Engine().R.DotSlot, 2000);
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(KeyDowns().size(), 2u);
+}
+
 class AlarmTest : public EngineTest {
 protected:
     void SetUp() override
