@@ -1,5 +1,6 @@
 // Any bytes as a settings file: the load takes them, the settings select
 // nothing outside their tables, and a save and load again is stable.
+#include "keying/timeline.h"
 #include "morse/duration.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
@@ -27,5 +28,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EncodeSettingsRecord();
     if (once != SettingsRecord)
         std::abort();
+
+    // The engine on these settings: a minute of simulated transmission.
+    RunKind = kRunTransmit;
+    StartImmediately = (size > 0 && (data[0] & 0x80) != 0) || size == 0;
+    StartTime = "000001";
+    TimelineRun run;
+    run.Start(0);
+    run.Run(60000);
+    run.engine.Cancel();
     return 0;
 }
