@@ -179,8 +179,6 @@ void KeyEngine::Prepare()
     Display = EngineDisplay{};
     const bool transmit = RunKind == kRunTransmit, qso = RunKind == kRunQso;
     Display.StatusVisible = Display.GrayVisible = transmit || qso;
-    Display.RepeatVisible = transmit;
-    Display.MsgVisible = RunKind == kRunOpenPort || RunKind == kRunReleasePort;
     Display.EditVisible = Display.TxVisible = qso;
     KeyTimerEnabled = transmit || qso;
 

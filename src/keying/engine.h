@@ -73,11 +73,12 @@ struct EngineRecord {
     bool CloseAllowed = false;
 };
 
-// What the transmit window shows; the window copies it into its widgets.
+// What the engine shows in the transmit window; the window copies it into its
+// widgets after every engine call. The layout of each run kind and the port
+// runs' message line are the window's own.
 struct EngineDisplay {
-    std::string Title, Status, Repeat, Gray, Blue, Black, Clock, Msg;
+    std::string Title, Status, Repeat, Gray, Blue, Black, Clock;
     bool StatusVisible = false, GrayVisible = false, BlueVisible = false, BlackVisible = false;
-    bool RepeatVisible = false, MsgVisible = false;
     // QSO mode.
     std::string TxCaption = "TX";
     bool TxVisible = false, EditVisible = false, StartMenuEnabled = true;
