@@ -2,6 +2,8 @@
 // repeats, the stop time, the transmitter test, QSO mode, and the window texts.
 #include "harness.h"
 
+#include <set>
+
 namespace {
 
 using namespace keying;
@@ -334,6 +336,27 @@ TEST_F(SequenceTest, StatusAndRepeatTexts)
     RepeatInterval = 0;
     StartNow("E");
     EXPECT_EQ(Engine().Display.Repeat, "Repeat text : 3 times (0 done)");
+}
+
+TEST_F(SequenceTest, EveryStatusLineOfATransmission)
+{
+    SyncPeriod = 1;
+    StartId = {"E", true, 6};
+    StopId = {"E", true, 6};
+    RepeatCount = 2;
+    RepeatInterval = 2;
+    StartNow("E", At(10, 0, 30));
+    std::set<std::string> seen;
+    while (!Engine().Display.CloseRequested && run_->clock.Abs() - run_->startAbs < kHour) {
+        run_->Tick();
+        seen.insert(Engine().Display.Status);
+    }
+    for (const char* status : {"Status : start ID at 10:00:54", "Status : starting", "Status : transmitting start ID",
+                               "Status : synchronisation at 10:01:00", "Status : transmitting stop ID",
+                               "Status : next transmission will start at 10:03:00", "Status : start ID at 10:03:54",
+                               "Status : stopping"})
+        EXPECT_EQ(seen.count(status), 1u) << status;
+    EXPECT_EQ(seen.count("Status : transmitting QRSS, end expected in 00h00'02\""), 1u);
 }
 
 TEST_F(SequenceTest, CancelSwitchesEverythingOff)
