@@ -22,14 +22,13 @@ std::int32_t SyncMinutes()
 
 std::string SelectedText() { return Texts[static_cast<std::size_t>(SelectedTextNumber())]; }
 
-// "HH:MM:SS" from "HHMMSS".
+} // namespace
+
 std::string ClockOf(const std::string& hhmmss)
 {
     const auto part = [&](std::size_t at) { return hhmmss.size() >= at + 2 ? hhmmss.substr(at, 2) : ""; };
     return part(0) + ':' + part(2) + ':' + part(4);
 }
-
-} // namespace
 
 const char* StateName(std::uint8_t state)
 {

@@ -33,6 +33,8 @@ std::int32_t SubMs(std::int32_t t, std::int32_t d);
 bool ReachedAt(std::int32_t t, std::int32_t now);
 // HH:MM:SS of ms rounded to whole seconds.
 std::string FormatClock(std::int64_t ms);
+// "HH:MM:SS" of a start or stop time "HHMMSS".
+std::string ClockOf(const std::string& hhmmss);
 // "hh" "h" "mm" "'" "ss" '"' of a number of seconds (not negative).
 std::string FormatRemainingSeconds(std::int64_t seconds);
 // Synchronisation period of a SyncPeriod code in ms; 0 when disabled.

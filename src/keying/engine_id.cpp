@@ -173,7 +173,7 @@ void KeyEngine::TxClick(const std::string& editText)
     Display.Black.clear();
     R.AtLastChar = R.AtLastElement = false;
     if (IsValidTime(StartTime)) {
-        R.StartClock = StartTime.substr(0, 2) + ':' + StartTime.substr(2, 2) + ':' + StartTime.substr(4, 2);
+        R.StartClock = ClockOf(StartTime);
         R.TxState = WaitStart;
     } else {
         R.StartedAt = TimeOfDayText(clock_.Now());
