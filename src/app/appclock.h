@@ -2,7 +2,7 @@
 // responsive (a nested event loop ended by a precise single-shot timer).
 #pragma once
 
-#include "keying/clock.h"
+#include "clock/clock.h"
 
 class AppClock : public SystemClock {
 public:

@@ -5,7 +5,7 @@
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
-#include "keying/keyform.h"
+#include "keyform.h"
 #include "tonegen/tonegen.h"
 #include "mainform.h"
 #include "msgform.h"

@@ -1,7 +1,7 @@
 #include "starttimeform.h"
 
 #include "app/msgform.h"
-#include "keying/clock.h"
+#include "clock/clock.h"
 #include "morse/morse.h"
 #include "settings/settings.h"
 

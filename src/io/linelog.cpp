@@ -1,6 +1,6 @@
 #include "linelog.h"
 
-#include "keying/clock.h"
+#include "clock/clock.h"
 #include "morse/morse.h"
 
 #include <cerrno>

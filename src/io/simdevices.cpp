@@ -1,6 +1,6 @@
 #include "simdevices.h"
 
-#include "keying/clock.h"
+#include "clock/clock.h"
 
 double SimIoSpace::Now() const { return clock_ != nullptr ? clock_->Now() : 0.0; }
 

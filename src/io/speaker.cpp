@@ -1,6 +1,6 @@
 #include "speaker.h"
 
-#include "keying/clock.h"
+#include "clock/clock.h"
 #include "portdevices.h"
 
 #include <cmath>

@@ -8,9 +8,9 @@
 // clicks that arrive while a fast identification waits (KeyingActive false).
 #pragma once
 
-#include "clock.h"
+#include "clock/clock.h"
 #include "lines.h"
-#include "tone.h"
+#include "tonegen/toneoutput.h"
 
 #include <cstdint>
 #include <string>

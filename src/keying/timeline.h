@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine.h"
-#include "simclock.h"
+#include "clock/simclock.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -6,7 +6,7 @@
 // replaced or released only after the sound has been stopped.
 #pragma once
 
-#include "keying/tone.h"
+#include "toneoutput.h"
 #include "player.h"
 
 #include <array>

@@ -8,7 +8,7 @@
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
-#include "keying/keyform.h"
+#include "app/keyform.h"
 #include "modal.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"

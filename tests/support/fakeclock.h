@@ -1,6 +1,6 @@
 // Tests run on the simulated clock of the core.
 #pragma once
 
-#include "keying/simclock.h"
+#include "clock/simclock.h"
 
 using FakeClock = SimClock;

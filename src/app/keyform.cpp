@@ -1,7 +1,7 @@
 #include "keyform.h"
 
-#include "app/msgform.h"
-#include "app/uppercaseedit.h"
+#include "msgform.h"
+#include "uppercaseedit.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "io/portdriver.h"

@@ -5,10 +5,10 @@
 // transmitter test, or QSO mode.
 #pragma once
 
-#include "app/form.h"
-#include "engine.h"
-#include "lines.h"
-#include "tone.h"
+#include "form.h"
+#include "keying/engine.h"
+#include "keying/lines.h"
+#include "tonegen/toneoutput.h"
 
 class QAction;
 class QComboBox;

@@ -1,4 +1,4 @@
-// The tone seam: what the engine needs of a tone generator instance.
+// The tone seam: what the keying engine needs of a tone generator instance.
 #pragma once
 
 class ToneOutput {

@@ -7,7 +7,7 @@
 #include "dialogs/starttimeform.h"
 #include "io/portdriver.h"
 #include "io/simdevices.h"
-#include "keying/keyform.h"
+#include "app/keyform.h"
 #include "modal.h"
 #include "settings/settings.h"
 #include "support/fakeclock.h"
