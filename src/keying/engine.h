@@ -88,6 +88,17 @@ struct EngineDisplay {
     bool CloseRequested = false;
 };
 
+class KeyEngine;
+
+// Told after every tick and at Cancel, for watchers outside the engine (the
+// transmission log). It must not change the engine.
+class EngineObserver {
+public:
+    virtual ~EngineObserver() = default;
+    virtual void Ticked(const KeyEngine& engine) = 0;
+    virtual void Cancelled(const KeyEngine& engine) = 0;
+};
+
 class KeyEngine {
 public:
     KeyEngine(Clock& clock, LineOutput& lines, ToneOutput& myTone, ToneOutput& fastTone);
@@ -133,6 +144,7 @@ public:
     // The window's KeyTimer as the engine wants it (test mode switches it).
     bool KeyTimerEnabled = false;
     std::int32_t KeyTimerInterval = 100;
+    EngineObserver* Observer = nullptr;
     // A clock jump beyond this is carried across; smaller steps act on the time line.
     static constexpr std::int64_t kJumpToleranceMs = 1000;
 

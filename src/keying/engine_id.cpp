@@ -215,6 +215,8 @@ void KeyEngine::Cancel()
     Display.EditVisible = true;
     DialogCancelled = true;
     R.CloseAllowed = true;
+    if (Observer != nullptr)
+        Observer->Cancelled(*this);
 }
 
 void KeyEngine::Close()
