@@ -1,5 +1,7 @@
 #include "commandline.h"
 
+#include "settings/settings.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -13,4 +15,48 @@ bool IsAutoStartCommandLine(const std::vector<std::string>& args)
         && std::equal(arg.begin(), arg.end(), word.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) == b;
            });
+}
+
+CommandLineAction ParseCommandLine(const std::vector<std::string>& args, std::string& message)
+{
+    // The first option decides, so "--help --bogus" still helps.
+    for (const std::string& arg : args) {
+        if (arg == "--help")
+            return CommandLineAction::Help;
+        if (arg == "--version")
+            return CommandLineAction::Version;
+        if (arg.starts_with("--")) {
+            message = "unknown option " + arg;
+            return CommandLineAction::Refuse;
+        }
+    }
+    // Any other words are the program's own: "autostart", or ignored.
+    return CommandLineAction::Run;
+}
+
+std::string UsageText()
+{
+    return "Usage: vantrel [autostart]\n"
+           "Transmits QRSS and DFCW through the RTS/DTR lines of a serial port or the pins\n"
+           "of a parallel port. The settings file VANTREL.SET lives in the current folder.\n"
+           "\n"
+           "  autostart   open the selected port and send the selected text at once\n"
+           "              (any letter case); the only way to run without a display\n"
+           "  --help      this text\n"
+           "  --version   the version\n"
+           "\n"
+           "Without a display Vantrel runs headless: messages go to standard error and\n"
+           "the program ends when the transmission ends. Exit status: 0 done (or ended\n"
+           "by SIGTERM, SIGINT or SIGHUP), 1 the start was refused, 2 a wrong command\n"
+           "line, 3 the selected port could not be opened.\n"
+           "\n"
+           "Environment: VANTREL_COM1..VANTREL_COM9, VANTREL_LPT1, VANTREL_LPT2 (device\n"
+           "paths), VANTREL_PORT=sim|raw, VANTREL_LINE_LOG=FILE, VANTREL_TX_LOG=FILE.\n";
+}
+
+std::string VersionLine()
+{
+    // The version lives with the settings defaults; read them without a file.
+    SetDefaultSettings();
+    return "vantrel " + VersionText + " (" + VersionDate + ")\n";
 }

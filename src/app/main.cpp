@@ -2,6 +2,8 @@
 #include "appclock.h"
 #include "devicechoice.h"
 #include "forms.h"
+#include "headless.h"
+#include "headlessrun.h"
 #include "io/linelog.h"
 #include "io/linuxdevices.h"
 #include "io/portdevices.h"
@@ -10,6 +12,7 @@
 #include "morse/morse.h"
 #include "settings/settingsfile.h"
 #include "tonegen/sdlplayer.h"
+#include "txloghook.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -55,6 +58,9 @@ void HandleTerminationSignals(QObject* owner)
 
 int main(int argc, char* argv[])
 {
+    // --help, --version and the display decision come before any window.
+    if (const int status = PrepareStartUp({argv + 1, argv + argc}); status >= 0)
+        return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
 
@@ -73,7 +79,11 @@ int main(int argc, char* argv[])
     for (int i = 1; i < argc; ++i)
         args.emplace_back(argv[i]);
     CreateForms(clock, SdlPlayer::Instance(), args);
+    StartTxLog(ProcessEnv("VANTREL_TX_LOG"));
     SlowCwForm->show();
+    HeadlessRun headless;
+    if (Headless)
+        headless.Begin();
     const int result = QApplication::exec();
     ReleasePort();
     DestroyForms();

@@ -1,9 +1,12 @@
 #include "msgform.h"
 
+#include "headless.h"
 #include "settings/settings.h"
 
 #include <QLabel>
 #include <QPushButton>
+
+#include <cstdio>
 
 TMsgForm* MsgForm = nullptr;
 
@@ -40,6 +43,12 @@ void TMsgForm::CancelBitBtnClick() { DialogCancelled = true; }
 void ShowMessageForm(const QString& caption, const QString& message, const QColor& colour,
                      bool twoButtons)
 {
+    if (Headless) {
+        // Nobody to click: standard error, answered as Cancel or the single OK would be.
+        std::fprintf(stderr, "vantrel: %s: %s\n", qPrintable(caption), qPrintable(message));
+        DialogCancelled = twoButtons;
+        return;
+    }
     TMsgForm& form = *MsgForm;
     form.setWindowTitle(caption);
     QPalette palette = form.palette();

@@ -1,0 +1,199 @@
+#include "headless.h"
+
+#include "commandline.h"
+
+#include <QString>
+
+#include <cstdio>
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+bool Headless = false;
+
+namespace {
+
+constexpr int kConnectTimeoutMs = 2000;
+
+std::string Env(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// ":0", "unix:0.1", "host:10.0" -> host ("" for local) and display number.
+bool ParseXDisplay(const std::string& display, std::string& host, int& number)
+{
+    const std::size_t colon = display.rfind(':');
+    if (colon == std::string::npos || colon + 1 >= display.size())
+        return false;
+    host = display.substr(0, colon);
+    if (host == "unix")
+        host.clear();
+    char* end = nullptr;
+    const long n = std::strtol(display.c_str() + colon + 1, &end, 10);
+    if (end == display.c_str() + colon + 1 || (*end != '\0' && *end != '.') || n < 0 || n > 60000)
+        return false;
+    number = static_cast<int>(n);
+    return true;
+}
+
+bool XReachable(const DisplayEnv& env, const DisplayProbe& probe)
+{
+    std::string host;
+    int number = 0;
+    if (!ParseXDisplay(env.display, host, number))
+        return false;
+    if (!host.empty())
+        return probe.tcp(host, 6000 + number);
+    const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
+    return probe.unixSocket('@' + path) || probe.unixSocket(path);
+}
+
+bool WaylandReachable(const DisplayEnv& env, const DisplayProbe& probe)
+{
+    if (env.waylandDisplay.empty())
+        return false;
+    if (env.waylandDisplay.front() == '/')
+        return probe.unixSocket(env.waylandDisplay);
+    return !env.runtimeDir.empty() && probe.unixSocket(env.runtimeDir + '/' + env.waylandDisplay);
+}
+
+// Waits for a non-blocking connect to finish.
+bool Connected(int fd, int result)
+{
+    if (result == 0)
+        return true;
+    if (errno != EINPROGRESS)
+        return false;
+    pollfd p{fd, POLLOUT, 0};
+    if (::poll(&p, 1, kConnectTimeoutMs) != 1)
+        return false;
+    int error = 0;
+    socklen_t size = sizeof error;
+    return ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0;
+}
+
+bool UnixSocketAccepts(const std::string& path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.data(), path.size());
+    socklen_t size = sizeof address;
+    if (path.front() == '@') { // abstract: a leading NUL and no terminator
+        address.sun_path[0] = '\0';
+        size = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size());
+    }
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return false;
+    const bool ok = Connected(fd, ::connect(fd, reinterpret_cast<sockaddr*>(&address), size));
+    ::close(fd);
+    return ok;
+}
+
+bool TcpAccepts(const std::string& host, int port)
+{
+    addrinfo hints{};
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0)
+        return false;
+    bool ok = false;
+    for (addrinfo* a = found; a != nullptr && !ok; a = a->ai_next) {
+        const int fd = ::socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC | SOCK_NONBLOCK, a->ai_protocol);
+        if (fd < 0)
+            continue;
+        ok = Connected(fd, ::connect(fd, a->ai_addr, a->ai_addrlen));
+        ::close(fd);
+    }
+    ::freeaddrinfo(found);
+    return ok;
+}
+
+// The offscreen platform complains of every window it is asked to size; in a
+// beacon's log that is noise. Everything else goes on as Qt writes it.
+QtMessageHandler qtHandler = nullptr;
+void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints")))
+        qtHandler(type, context, message);
+}
+
+} // namespace
+
+DisplayChoice ChooseDisplay(const DisplayEnv& env, const DisplayProbe& probe)
+{
+    std::string list = env.platform.empty() ? "xcb;wayland" : env.platform;
+    std::size_t at = 0;
+    while (at <= list.size()) {
+        std::size_t end = list.find(';', at);
+        if (end == std::string::npos)
+            end = list.size();
+        const std::string entry = list.substr(at, end - at);
+        const std::string name = entry.substr(0, entry.find(':')); // "offscreen:opts"
+        at = end + 1;
+        if (name.empty())
+            continue;
+        if (name == "offscreen" || name == "minimal")
+            return DisplayChoice::Chosen;
+        if (name == "xcb") {
+            if (XReachable(env, probe))
+                return DisplayChoice::Windows;
+        } else if (name.starts_with("wayland")) {
+            if (WaylandReachable(env, probe))
+                return DisplayChoice::Windows;
+        } else {
+            return DisplayChoice::Windows;
+        }
+    }
+    return DisplayChoice::None;
+}
+
+DisplayEnv ProcessDisplayEnv()
+{
+    return {Env("QT_QPA_PLATFORM"), Env("DISPLAY"), Env("WAYLAND_DISPLAY"), Env("XDG_RUNTIME_DIR")};
+}
+
+DisplayProbe SystemDisplayProbe() { return {UnixSocketAccepts, TcpAccepts}; }
+
+int PrepareStartUp(const std::vector<std::string>& args)
+{
+    std::string message;
+    switch (ParseCommandLine(args, message)) {
+    case CommandLineAction::Help:
+        std::fputs(UsageText().c_str(), stdout);
+        return 0;
+    case CommandLineAction::Version:
+        std::fputs(VersionLine().c_str(), stdout);
+        return 0;
+    case CommandLineAction::Refuse:
+        std::fprintf(stderr, "vantrel: %s\nTry 'vantrel --help'.\n", message.c_str());
+        return 2;
+    case CommandLineAction::Run:
+        break;
+    }
+    const DisplayChoice choice = ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
+    if (choice == DisplayChoice::Windows)
+        return -1;
+    if (!IsAutoStartCommandLine(args)) {
+        std::fputs("vantrel: no display; without one only 'vantrel autostart' can run\n", stderr);
+        return 2;
+    }
+    if (choice == DisplayChoice::None)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    std::fputs(choice == DisplayChoice::None ? "vantrel: no display: running headless\n"
+                                             : "vantrel: the platform shows no window: running headless\n",
+               stderr);
+    Headless = true;
+    qtHandler = qInstallMessageHandler(QuietOffscreen);
+    return -1;
+}

@@ -1,0 +1,122 @@
+// Start-up without a display: the command line, which display is reachable,
+// and messages answered on standard error.
+#include "app/commandline.h"
+#include "app/headless.h"
+#include "app/msgform.h"
+#include "support/tempdir.h"
+#include "settings/settings.h"
+
+#include <QApplication>
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(CommandLineTest, OptionsBeforeAnyWindow)
+{
+    std::string message;
+    EXPECT_EQ(ParseCommandLine({}, message), CommandLineAction::Run);
+    EXPECT_EQ(ParseCommandLine({"AutoStart"}, message), CommandLineAction::Run);
+    EXPECT_EQ(ParseCommandLine({"autostart", "now"}, message), CommandLineAction::Run);
+    EXPECT_EQ(ParseCommandLine({"--help"}, message), CommandLineAction::Help);
+    EXPECT_EQ(ParseCommandLine({"autostart", "--version"}, message), CommandLineAction::Version);
+    EXPECT_EQ(ParseCommandLine({"--help", "--bogus"}, message), CommandLineAction::Help);
+    EXPECT_EQ(ParseCommandLine({"--bogus", "--help"}, message), CommandLineAction::Refuse);
+    EXPECT_EQ(message, "unknown option --bogus");
+    // A single dash is an ordinary word, as before.
+    EXPECT_EQ(ParseCommandLine({"-x"}, message), CommandLineAction::Run);
+    EXPECT_NE(VersionLine().find("vantrel 4.14"), std::string::npos);
+}
+
+// Records which sockets were probed; `up` lists those that accept.
+struct FakeProbe {
+    std::vector<std::string> up, asked;
+    DisplayProbe Probe()
+    {
+        return {[this](const std::string& path) { return Ask(path); },
+                [this](const std::string& host, int port) { return Ask(host + ':' + std::to_string(port)); }};
+    }
+    bool Ask(const std::string& what)
+    {
+        asked.push_back(what);
+        return std::find(up.begin(), up.end(), what) != up.end();
+    }
+};
+
+TEST(ChooseDisplayTest, DisplaysAreProbedWhereTheirServersListen)
+{
+    FakeProbe probe;
+    EXPECT_EQ(ChooseDisplay({}, probe.Probe()), DisplayChoice::None);
+    EXPECT_TRUE(probe.asked.empty());
+
+    probe.up = {"/tmp/.X11-unix/X7"};
+    EXPECT_EQ(ChooseDisplay({"", ":7.0", "", ""}, probe.Probe()), DisplayChoice::Windows);
+    EXPECT_EQ(ChooseDisplay({"", "unix:7", "", ""}, probe.Probe()), DisplayChoice::Windows);
+    EXPECT_EQ(ChooseDisplay({"", ":8", "", ""}, probe.Probe()), DisplayChoice::None);
+    probe.asked.clear();
+    EXPECT_EQ(ChooseDisplay({"", "shack:10", "", ""}, probe.Probe()), DisplayChoice::None);
+    EXPECT_EQ(probe.asked, std::vector<std::string>{"shack:6010"});
+    EXPECT_EQ(ChooseDisplay({"", "garbage", "", ""}, probe.Probe()), DisplayChoice::None);
+
+    probe.up = {"/run/user/1000/wayland-0", "/tmp/w"};
+    EXPECT_EQ(ChooseDisplay({"", "", "wayland-0", "/run/user/1000"}, probe.Probe()), DisplayChoice::Windows);
+    EXPECT_EQ(ChooseDisplay({"", "", "/tmp/w", ""}, probe.Probe()), DisplayChoice::Windows);
+    EXPECT_EQ(ChooseDisplay({"", "", "wayland-0", ""}, probe.Probe()), DisplayChoice::None);
+}
+
+TEST(ChooseDisplayTest, ChosenPlatforms)
+{
+    FakeProbe probe;
+    probe.up = {"@/tmp/.X11-unix/X0"};
+    EXPECT_EQ(ChooseDisplay({"offscreen", ":0", "", ""}, probe.Probe()), DisplayChoice::Chosen);
+    EXPECT_EQ(ChooseDisplay({"minimal:enable_fonts", ":0", "", ""}, probe.Probe()), DisplayChoice::Chosen);
+    EXPECT_EQ(ChooseDisplay({"xcb", ":0", "", ""}, probe.Probe()), DisplayChoice::Windows);
+    EXPECT_EQ(ChooseDisplay({"xcb", ":1", "", ""}, probe.Probe()), DisplayChoice::None);
+    // A list is tried in order, as the windowing library does.
+    EXPECT_EQ(ChooseDisplay({"wayland;xcb", ":0", "", ""}, probe.Probe()), DisplayChoice::Windows);
+    EXPECT_EQ(ChooseDisplay({"xcb;offscreen", ":1", "", ""}, probe.Probe()), DisplayChoice::Chosen);
+    // Platforms that draw on their own are trusted.
+    EXPECT_EQ(ChooseDisplay({"linuxfb", "", "", ""}, probe.Probe()), DisplayChoice::Windows);
+}
+
+TEST(ChooseDisplayTest, RealSocketsAreProbed)
+{
+    const std::string path = ::testing::TempDir() + "vantrel-wayland-test";
+    ::unlink(path.c_str());
+    const DisplayEnv env{"wayland", "", path, ""};
+    EXPECT_EQ(ChooseDisplay(env, SystemDisplayProbe()), DisplayChoice::None);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(fd, 1), 0);
+    EXPECT_EQ(ChooseDisplay(env, SystemDisplayProbe()), DisplayChoice::Windows);
+    ::close(fd);
+    ::unlink(path.c_str());
+}
+
+TEST(HeadlessMessageTest, AnsweredAtOnceOnStandardError)
+{
+    Headless = true;
+    MsgForm = nullptr; // no window may be touched
+    testing::internal::CaptureStderr();
+    DialogCancelled = true;
+    ShowMessageForm(QStringLiteral("Error"), QStringLiteral("Repeat function : too long"), Qt::gray, false);
+    const bool oneButton = DialogCancelled;
+    ShowMessageForm(QStringLiteral("---  WARNING  ---"), QStringLiteral("Port outputs"), Qt::red, true);
+    const bool twoButtons = DialogCancelled;
+    const std::string err = testing::internal::GetCapturedStderr();
+    Headless = false;
+    EXPECT_FALSE(oneButton);
+    EXPECT_TRUE(twoButtons); // the safe answer: Cancel
+    EXPECT_EQ(err, "vantrel: Error: Repeat function : too long\nvantrel: ---  WARNING  ---: Port outputs\n");
+}
+
+} // namespace

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# The real program with no display at all (no X server, DISPLAY and
+# WAYLAND_DISPLAY unset): the options that print, the refusals, a headless
+# auto start on simulated hardware that ends by itself, a start refused for
+# its repeat time, a port that cannot open, and SIGTERM during a run.
+# Usage: headless.sh PATH-TO-VANTREL
+set -uo pipefail
+program=$(realpath "$1")
+source "$(dirname "$0")/settings.sh"
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM VANTREL_PORT VANTREL_LINE_LOG VANTREL_TX_LOG
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+failures=0
+fail() { echo "FAILED: $*"; for f in stdout stderr lines.log tx.log; do [ -f $f ] && { echo "-- $f"; cat $f; }; done; failures=$((failures + 1)); }
+ok() { echo "ok: $*"; }
+# The settings file is saved when its modification time (ns) moves.
+saved_at() { stat -c %y VANTREL.SET; }
+# Runs the program on the simulated port with logs; the status lands in $status.
+run() { VANTREL_PORT=sim VANTREL_LINE_LOG=$work/lines.log VANTREL_TX_LOG=$work/tx.log \
+        timeout 60 "$program" "$@" >stdout 2>stderr; status=$?; }
+
+# Options print and exit without a window or a settings file.
+"$program" --version >stdout 2>stderr; status=$?
+[ $status = 0 ] && grep -q '^vantrel 4\.14 ' stdout && [ ! -e VANTREL.SET ] && ok "--version" || fail "--version: $status"
+"$program" --help >stdout 2>stderr; status=$?
+[ $status = 0 ] && grep -q 'Usage: vantrel \[autostart\]' stdout && [ ! -e VANTREL.SET ] && ok "--help" || fail "--help: $status"
+"$program" --frobnicate >stdout 2>stderr; status=$?
+[ $status = 2 ] && grep -q 'unknown option --frobnicate' stderr && [ ! -s stdout ] && ok "unknown option" || fail "unknown option: $status"
+# Without a display only "autostart" makes sense, also when the platform is chosen.
+timeout 20 "$program" >stdout 2>stderr; status=$?
+[ $status = 2 ] && grep -q "only 'vantrel autostart'" stderr && [ ! -e VANTREL.SET ] && ok "no autostart, no display" || fail "no autostart: $status"
+DISPLAY=:0 QT_QPA_PLATFORM=offscreen timeout 20 "$program" now >stdout 2>stderr; status=$?
+[ $status = 2 ] && ok "no autostart, offscreen chosen" || fail "offscreen chosen: $status"
+
+# An auto start that keys E on LPT1 and ends by itself: port released, settings saved.
+write_settings 8=14 76=01 77=45
+before=$(saved_at); rm -f lines.log tx.log
+run autostart
+expected=$(printf 'open LPT1\nkey off\nptt off\nptt on\nkey on\nkey off\nptt off\nkey off\nptt off\nclose LPT1')
+if [ $status = 0 ] && [ "$(cut -d' ' -f2- lines.log)" = "$expected" ] && grep -q 'running headless' stderr \
+    && [ "$(saved_at)" != "$before" ] && [ "$(cut -d' ' -f3- tx.log)" = "$(printf 'start 1 QRSS 1000ms E\nend 1 QRSS 1000ms E')" ]; then
+    ok "headless auto start ends by itself"
+else
+    fail "headless auto start: status $status"
+fi
+
+# A repeated text longer than its interval: refused on standard error, nothing keyed.
+write_settings 8=14 12=10 13=27 20=02 24=01 76=05 77=45 78=45 79=45 80=45 81=45
+rm -f lines.log tx.log
+start=$SECONDS
+run autostart
+if [ $status = 1 ] && [ $((SECONDS - start)) -le 10 ] && ! grep -q 'key on\|ptt on' lines.log \
+    && grep -q 'Error: Repeat function : Text duration (including start and stop id.) exceeds repeat time' stderr \
+    && [ "$(tail -1 lines.log | cut -d' ' -f2-)" = "close LPT1" ] && [ ! -s tx.log ]; then
+    ok "repeat-time refusal"
+else
+    fail "repeat-time refusal: status $status"
+fi
+
+# A port that cannot be opened: its reason, and a status a service manager restarts on.
+write_settings 8=09 76=01 77=45
+VANTREL_COM9=$work/no-such-device timeout 60 "$program" autostart >stdout 2>stderr; status=$?
+[ $status = 3 ] && grep -q "COM9 ($work/no-such-device) not opened" stderr && ok "port failure" || fail "port failure: $status"
+
+# SIGTERM while keying endless repeats: key and PTT off, port closed, settings saved.
+write_settings 8=03 20=00 24=00 76=03 77=54 78=54 79=54
+before=$(saved_at); rm -f lines.log tx.log
+VANTREL_PORT=sim VANTREL_LINE_LOG=$work/lines.log VANTREL_TX_LOG=$work/tx.log "$program" autostart >stdout 2>stderr &
+pid=$!
+for _ in $(seq 200); do grep -q 'key on' lines.log 2>/dev/null && break; sleep 0.1; done
+kill -TERM $pid
+wait $pid; status=$?
+tail3=$(tail -3 lines.log | cut -d' ' -f2- | tr '\n' ,)
+if [ $status = 0 ] && [ "$tail3" = "key off,ptt off,close COM3," ] && [ "$(saved_at)" != "$before" ] \
+    && [ "$(tail -1 tx.log | cut -d' ' -f3-)" = "stop-signal 1 QRSS 1000ms TTT" ]; then
+    ok "SIGTERM during a headless run"
+else
+    fail "SIGTERM: status $status, last lines $tail3, saved_at $before $(saved_at)"
+fi
+
+[ $failures -eq 0 ]
