@@ -2,10 +2,15 @@
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
-# Debian packages the build and the tests need.
-VANTREL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
-                  libbenchmark-dev libsdl2-dev sox xvfb xauth xdotool imagemagick
-                  clang libclang-rt-14-dev)
+# Debian packages that building and running Vantrel need.
+VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev)
+# What the tests, fuzzing and benchmarks add: GoogleTest; Xvfb (with xauth for
+# xvfb-run) for the whole-program checks; xdotool and imagemagick to drive the
+# program and take screenshots under Xvfb; sox to read written tones; clang and
+# its libFuzzer runtime; Google Benchmark; desktop-file-validate and groff for
+# the installed desktop entry and manual pages.
+VANTREL_TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev
+                       libbenchmark-dev desktop-file-utils groff-base)
 
 install_missing() {
     local missing=()
@@ -13,16 +18,27 @@ install_missing() {
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    echo "Installing: ${missing[*]}"
     local sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    if [ "$(id -u)" -ne 0 ]; then
+        if ! command -v sudo >/dev/null; then
+            echo "Missing Debian packages: ${missing[*]}" >&2
+            echo "Install them as root, then run this again:" >&2
+            echo "    apt-get install ${missing[*]}" >&2
+            exit 1
+        fi
+        sudo=(sudo)
+    fi
+    echo "Installing: ${missing[*]}"
     "${sudo[@]}" apt-get update -qq
     DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq "${missing[@]}"
 }
 
+# Configures (again, so that packages installed since are found) and builds
+# the preset, or only the given targets of it.
 build_preset() {
-    local preset=$1 dir=build
-    [ "$preset" = default ] || dir=build-$preset
-    [ -f "$dir/build.ninja" ] || cmake --preset "$preset" >/dev/null
-    cmake --build --preset "$preset" -j "$(nproc)"
+    local preset=$1 targets=()
+    shift
+    [ $# -eq 0 ] || targets=(--target "$@")
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$(nproc)" "${targets[@]}"
 }
