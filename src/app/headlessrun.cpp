@@ -35,6 +35,8 @@ void HeadlessRun::Run()
         Finish(kPortFailed);
         return;
     }
+    if (PortNumber == kPortNone)
+        std::fprintf(stderr, "vantrel: no port is selected; the transmission keys nothing\n");
     // Whatever refuses the start (the repeat time, an empty text) has put its
     // message on standard error and shown no transmit window.
     KeyForm->installEventFilter(this);
