@@ -90,8 +90,8 @@ struct EngineDisplay {
 
 class KeyEngine;
 
-// Told after every tick and at Cancel, for watchers outside the engine (the
-// transmission log). It must not change the engine.
+// Told after the step of every tick and at Cancel, for watchers outside the
+// engine (the transmission log). It must not change the engine.
 class EngineObserver {
 public:
     virtual ~EngineObserver() = default;

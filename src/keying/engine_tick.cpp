@@ -21,8 +21,6 @@ void KeyEngine::KeyTimerTimer()
     const std::int64_t second = NowAbs() / 1000;
     Step();
     lastClockSecond_ = second;
-    if (Observer != nullptr)
-        Observer->Ticked(*this);
 }
 
 // A start or stop time is met when the clock text equals it, or when the clock
@@ -154,6 +152,8 @@ void KeyEngine::Step()
     case TestIdWait: StepTestIdWait(); break;
     default: break;
     }
+    if (Observer != nullptr)
+        Observer->Ticked(*this);
 }
 
 void KeyEngine::StepWaitStart()
