@@ -84,7 +84,7 @@ bool UnixSocketAccepts(const std::string& path)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof address.sun_path)
+    if (path.empty() || path.size() >= sizeof address.sun_path)
         return false;
     std::memcpy(address.sun_path, path.data(), path.size());
     socklen_t size = sizeof address;
@@ -132,7 +132,7 @@ void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QSt
 
 DisplayChoice ChooseDisplay(const DisplayEnv& env, const DisplayProbe& probe)
 {
-    std::string list = env.platform.empty() ? "xcb;wayland" : env.platform;
+    const std::string list = env.platform.empty() ? "xcb;wayland" : env.platform;
     std::size_t at = 0;
     while (at <= list.size()) {
         std::size_t end = list.find(';', at);
