@@ -5,6 +5,8 @@
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
+#include "help/moreaboutform.h"
+#include "help/more2form.h"
 #include "keyform.h"
 #include "tonegen/tonegen.h"
 #include "mainform.h"
@@ -29,8 +31,6 @@ TTimeForm* TimeForm = nullptr;
 TCopyrightForm* CopyrightForm = nullptr;
 TAboutForm* AboutForm = nullptr;
 TInterfaceForm* InterfaceForm = nullptr;
-TMoreAboutForm* MoreAboutForm = nullptr;
-TMore2Form* More2Form = nullptr;
 
 namespace {
 

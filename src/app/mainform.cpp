@@ -7,6 +7,7 @@
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
+#include "help/moreaboutform.h"
 #include "io/portdriver.h"
 #include "keyform.h"
 #include "clock/clock.h"

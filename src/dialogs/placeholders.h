@@ -26,8 +26,6 @@ VANTREL_SIMPLE_FORM(TTimeForm, "External timing source");
 VANTREL_SIMPLE_FORM(TCopyrightForm, "Copyright");
 VANTREL_SIMPLE_FORM(TAboutForm, "About Vantrel");
 VANTREL_SIMPLE_FORM(TInterfaceForm, "Interface");
-VANTREL_SIMPLE_FORM(TMoreAboutForm, "More help");
-VANTREL_SIMPLE_FORM(TMore2Form, "More about");
 
 extern TComForm* ComForm;
 extern TSelTextForm* SelTextForm;
@@ -43,5 +41,3 @@ extern TTimeForm* TimeForm;
 extern TCopyrightForm* CopyrightForm;
 extern TAboutForm* AboutForm;
 extern TInterfaceForm* InterfaceForm;
-extern TMoreAboutForm* MoreAboutForm;
-extern TMore2Form* More2Form;

@@ -8,6 +8,8 @@
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
 #include "help/exitform.h"
+#include "help/moreaboutform.h"
+#include "help/more2form.h"
 #include "app/keyform.h"
 #include "modal.h"
 #include "settings/settings.h"
