@@ -4,7 +4,10 @@
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
+#include "help/aboutform.h"
+#include "help/copyrightform.h"
 #include "help/exitform.h"
+#include "help/interfaceform.h"
 #include "help/moreaboutform.h"
 #include "help/more2form.h"
 #include "keyform.h"
@@ -28,9 +31,6 @@ TFSKForm* FSKForm = nullptr;
 TCwIdForm* CwIdForm = nullptr;
 TSyncForm* SyncForm = nullptr;
 TTimeForm* TimeForm = nullptr;
-TCopyrightForm* CopyrightForm = nullptr;
-TAboutForm* AboutForm = nullptr;
-TInterfaceForm* InterfaceForm = nullptr;
 
 namespace {
 

@@ -23,9 +23,6 @@ VANTREL_SIMPLE_FORM(TFSKForm, "DFCW");
 VANTREL_SIMPLE_FORM(TCwIdForm, "CW identification");
 VANTREL_SIMPLE_FORM(TSyncForm, "Synchronisation");
 VANTREL_SIMPLE_FORM(TTimeForm, "External timing source");
-VANTREL_SIMPLE_FORM(TCopyrightForm, "Copyright");
-VANTREL_SIMPLE_FORM(TAboutForm, "About Vantrel");
-VANTREL_SIMPLE_FORM(TInterfaceForm, "Interface");
 
 extern TComForm* ComForm;
 extern TSelTextForm* SelTextForm;
@@ -38,6 +35,3 @@ extern TFSKForm* FSKForm;
 extern TCwIdForm* CwIdForm;
 extern TSyncForm* SyncForm;
 extern TTimeForm* TimeForm;
-extern TCopyrightForm* CopyrightForm;
-extern TAboutForm* AboutForm;
-extern TInterfaceForm* InterfaceForm;
