@@ -1,12 +1,19 @@
 // The copyright, about and interface windows: their texts, the version line,
 // and the schematic that scales with the window.
+#include "app/forms.h"
+#include "app/mainform.h"
 #include "help/aboutform.h"
 #include "help/copyrightform.h"
 #include "help/interfaceform.h"
+#include "help/moreaboutform.h"
 #include "help/schematic.h"
 #include "modal.h"
 #include "settings/settings.h"
+#include "support/fakeclock.h"
+#include "support/tempdir.h"
+#include "tonegen/player.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -162,6 +169,42 @@ TEST_F(InfoWindowTest, InterfaceMemoAndSchematic)
         EXPECT_LT(form.Memo1->geometry().bottom(), form.OkBitBtn->geometry().top());
         EXPECT_EQ(form.focusWidget(), form.OkBitBtn);
     });
+}
+
+class HelpMenuTest : public TempDirTest {
+protected:
+    void TearDown() override
+    {
+        DestroyForms();
+        TempDirTest::TearDown();
+    }
+    FakeClock clock_;
+    SilentPlayer player_;
+    ModalWatchdog watchdog_;
+};
+
+TEST_F(HelpMenuTest, EachItemOpensItsWindowOverTheMainWindow)
+{
+    CreateForms(clock_, player_, {});
+    SlowCwForm->show();
+    Settle();
+    const std::pair<const char*, QDialog*> items[] = {
+        {"Copyright", CopyrightForm}, {"AboutVantrel", AboutForm},
+        {"Electronics", InterfaceForm}, {"MoreAbout", MoreAboutForm}};
+    for (const auto& [name, form] : items) {
+        SCOPED_TRACE(name);
+        QDialog* shown = nullptr;
+        OnNextModal([&](QDialog* d) {
+            shown = d;
+            EXPECT_TRUE(SlowCwForm->isVisible());
+            d->close();
+        });
+        auto* action = SlowCwForm->findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr);
+        action->trigger();
+        EXPECT_EQ(shown, form);
+        EXPECT_FALSE(form->isVisible());
+    }
 }
 
 // A pixel of the schematic at a point given in drawing units is dark when any
