@@ -34,14 +34,9 @@ TCopyrightForm::TCopyrightForm(QWidget* parent) : TForm(parent)
     white.setColor(QPalette::WindowText, Qt::black);
     CopyrightPanel->setPalette(white);
 
-    // The logo is drawn at the icon's own size, in device pixels, so it
-    // stays sharp on a scaled screen.
     ProgramIcon = new QLabel(CopyrightPanel);
+    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
     const int side = 4 * fontMetrics().height() + 24;
-    const qreal ratio = devicePixelRatioF();
-    QPixmap logo = VantrelIcon(int(side * ratio));
-    logo.setDevicePixelRatio(ratio);
-    ProgramIcon->setPixmap(logo);
     ProgramIcon->setFixedSize(side, side);
     VersionLabel = new QLabel(CopyrightPanel);
     Copyright = CentredLabel(QStringLiteral("Copyright \u00A9 2026 the Vantrel developers"), CopyrightPanel,
@@ -76,6 +71,14 @@ TCopyrightForm::TCopyrightForm(QWidget* parent) : TForm(parent)
 
 void TCopyrightForm::FormActivate()
 {
+    // The logo is drawn at the first showing, not at start-up, at the icon's
+    // own size in device pixels, so it stays sharp on a scaled screen.
+    if (ProgramIcon->pixmap().isNull()) {
+        const qreal ratio = devicePixelRatioF();
+        QPixmap logo = VantrelIcon(int(ProgramIcon->width() * ratio));
+        logo.setDevicePixelRatio(ratio);
+        ProgramIcon->setPixmap(logo);
+    }
     VersionLabel->setText(QStringLiteral("V") + FromBytes(VersionText) + QStringLiteral("  (")
                           + FromBytes(VersionDate) + QStringLiteral(")"));
     layout()->activate(); // sized to the new line before it is centred

@@ -34,19 +34,23 @@ const char* GroupHeading(std::uint8_t code)
 // The two entries that stand at the left margin below the groups.
 bool AtLeftMargin(std::uint8_t code) { return code == 50 || code == 60; }
 
-// The grey bars of the topic labels; Exit and AutoStart have no background.
-// The focus frame lets the index be used from the keyboard as well.
-const char* LabelStyle(std::uint8_t code)
+// The grey bars of the topic labels; Exit and AutoStart have no background,
+// AutoStart is blue. A label with the keyboard focus shows in the selection
+// colours, so the index can be used from the keyboard as well.
+void Colour(QLabel* label, std::uint8_t code, bool focused)
 {
-    switch (code) {
-    case 50: return "QLabel { color: black; border: 1px solid transparent; padding: 1px 4px; }"
-                    "QLabel:focus { border: 1px dotted black; }";
-    case 60: return "QLabel { color: blue; border: 1px solid transparent; padding: 1px 4px; }"
-                    "QLabel:focus { border: 1px dotted blue; }";
-    default: return "QLabel { color: black; background-color: rgb(192, 192, 192);"
-                    " border: 1px solid rgb(192, 192, 192); padding: 1px 4px; }"
-                    "QLabel:focus { border: 1px dotted black; }";
+    QPalette palette = label->palette();
+    if (focused) {
+        palette.setColor(QPalette::Window, palette.color(QPalette::Active, QPalette::Highlight));
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Active, QPalette::HighlightedText));
+    } else {
+        const QPalette window = label->parentWidget()->palette();
+        palette.setColor(QPalette::Window,
+                         AtLeftMargin(code) ? window.color(QPalette::Window) : QColor(192, 192, 192));
+        palette.setColor(QPalette::WindowText, code == 60 ? QColor(Qt::blue) : QColor(Qt::black));
     }
+    label->setPalette(palette);
+    label->setAutoFillBackground(focused || !AtLeftMargin(code));
 }
 
 // Named after the handlers they call, in index order.
@@ -73,6 +77,14 @@ const TopicControl kControls[] = {
     {50, "ExitLabel", &TMoreAboutForm::ExitLabelClick},
     {60, "AutoStartLabel", &TMoreAboutForm::AutoStartLabelClick},
 };
+
+const TopicControl* ControlOf(const QObject* label)
+{
+    for (const TopicControl& control : kControls)
+        if (label->objectName() == QLatin1String(control.name))
+            return &control;
+    return nullptr;
+}
 
 } // namespace
 
@@ -101,7 +113,8 @@ TMoreAboutForm::TMoreAboutForm(QWidget* parent) : TForm(parent)
         label->setObjectName(QString::fromLatin1(control.name));
         label->setToolTip(QString::fromLatin1(topic->hint));
         label->setCursor(Qt::PointingHandCursor);
-        label->setStyleSheet(QString::fromLatin1(LabelStyle(control.code)));
+        label->setContentsMargins(5, 2, 5, 2);
+        Colour(label, control.code, false);
         label->setFocusPolicy(Qt::TabFocus);
         label->installEventFilter(this);
         TopicLabels.push_back(label);
@@ -129,32 +142,33 @@ void TMoreAboutForm::FormActivate() { CancelBitBtn->setFocus(); }
 bool TMoreAboutForm::eventFilter(QObject* watched, QEvent* event)
 {
     auto* label = qobject_cast<QLabel*>(watched);
-    if (label == nullptr)
+    const TopicControl* control = label != nullptr ? ControlOf(label) : nullptr;
+    if (control == nullptr)
         return TForm::eventFilter(watched, event);
-    if (event->type() == QEvent::MouseButtonRelease) {
+    bool click = false;
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease: {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint())) {
-            LabelClicked(label);
-            return true;
-        }
-    } else if (event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
-            LabelClicked(label);
-            return true;
-        }
+        click = mouse->button() == Qt::LeftButton && label->rect().contains(mouse->position().toPoint());
+        break;
     }
-    return TForm::eventFilter(watched, event);
-}
-
-void TMoreAboutForm::LabelClicked(QLabel* label)
-{
-    for (const TopicControl& control : kControls)
-        if (label->objectName() == QLatin1String(control.name)) {
-            (this->*control.click)();
-            label->setFocus(); // back where the user was
-            return;
-        }
+    case QEvent::KeyPress: {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        click = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+        break;
+    }
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        Colour(label, control->code, event->type() == QEvent::FocusIn);
+        break;
+    default:
+        break;
+    }
+    if (!click)
+        return TForm::eventFilter(watched, event);
+    (this->*control->click)();
+    label->setFocus(); // back where the user was
+    return true;
 }
 
 void TMoreAboutForm::ShowTopic(std::uint8_t code)

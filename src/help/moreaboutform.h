@@ -49,7 +49,6 @@ protected:
 
 private:
     void ShowTopic(std::uint8_t code);
-    void LabelClicked(QLabel* label);
 };
 
 extern TMoreAboutForm* MoreAboutForm;

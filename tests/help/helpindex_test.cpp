@@ -413,7 +413,12 @@ TEST_F(HelpTest, KeyboardOpensTopicsAndCancels)
     OnNextModal([&](QDialog* index) {
         EXPECT_EQ(index->focusWidget(), MoreAboutForm->CancelBitBtn);
         auto* later = MoreAboutForm->findChild<QLabel*>(QStringLiteral("LaterLabel"));
+        const QColor grey = later->grab().toImage().pixelColor(2, 2);
         later->setFocus();
+        Settle();
+        // The focused topic stands out from the grey bars.
+        EXPECT_TRUE(later->hasFocus());
+        EXPECT_NE(later->grab().toImage().pixelColor(2, 2), grey);
         OnNextModal([&](QDialog* page) {
             EXPECT_EQ(page->windowTitle(), QStringLiteral("More about : Start - Later"));
             paged = true;
