@@ -1,5 +1,7 @@
 #include "aboutform.h"
 
+#include "memo.h"
+
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -106,9 +108,8 @@ TAboutForm::TAboutForm(QWidget* parent) : TForm(parent)
     for (const char* line : kFeatures)
         widest = std::max(widest, metrics.horizontalAdvance(QString::fromUtf8(line)));
     widest = std::max(widest, metrics.horizontalAdvance(BuildLine()));
-    const int frame = 2 * (AboutMemo->frameWidth() + int(AboutMemo->document()->documentMargin()));
-    AboutMemo->setFixedSize(widest + frame + AboutMemo->verticalScrollBar()->sizeHint().width() + 12,
-                            28 * metrics.lineSpacing() + frame);
+    AboutMemo->setFixedSize(MemoSizeFor(AboutMemo, widest, 28)
+                            + QSize(AboutMemo->verticalScrollBar()->sizeHint().width() + 6, 0));
 
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted);
     OkBitBtn->setDefault(true);

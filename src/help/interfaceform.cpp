@@ -1,5 +1,6 @@
 #include "interfaceform.h"
 
+#include "memo.h"
 #include "schematic.h"
 
 #include <QPlainTextEdit>
@@ -40,30 +41,15 @@ TInterfaceForm::TInterfaceForm(QWidget* parent) : TForm(parent)
     Image1 = new TSchematic(this);
     Image1->setObjectName(QStringLiteral("Image1"));
 
-    Memo1 = new QPlainTextEdit(this);
-    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1 = NewDisabledMemo(this, "Memo1", ButtonFaceColor());
     QStringList lines;
     for (const char* line : kMemoLines)
         lines << QString::fromLatin1(line);
     Memo1->setPlainText(lines.join(QLatin1Char('\n')));
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Disabled so that it cannot be edited or focused; its text stays black.
-    Memo1->setEnabled(false);
-    QPalette face = Memo1->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        face.setColor(group, QPalette::Base, ButtonFaceColor());
-        face.setColor(group, QPalette::Text, Qt::black);
-    }
-    Memo1->setPalette(face);
-    // Sized to its 17 lines, so none is cut.
-    const QFontMetrics metrics(Memo1->font());
     int widest = 0;
     for (const QString& line : lines)
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    const int frame = 2 * (Memo1->frameWidth() + int(Memo1->document()->documentMargin()));
-    Memo1->setFixedSize(widest + frame + 8, int(lines.size()) * metrics.lineSpacing() + frame + 4);
+        widest = std::max(widest, Memo1->fontMetrics().horizontalAdvance(line));
+    Memo1->setFixedSize(MemoSizeFor(Memo1, widest, int(lines.size())));
 
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted);
     OkBitBtn->setDefault(true);

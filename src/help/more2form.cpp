@@ -1,8 +1,8 @@
 #include "more2form.h"
 
 #include "helptopics.h"
+#include "memo.h"
 
-#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -15,22 +15,10 @@ TMore2Form* More2Form = nullptr;
 TMore2Form::TMore2Form(QWidget* parent) : TForm(parent)
 {
     setWindowTitle(QStringLiteral("More about"));
-    HelpMemo = new QPlainTextEdit(this);
-    HelpMemo->setObjectName(QStringLiteral("HelpMemo"));
+    HelpMemo = NewDisabledMemo(this, "HelpMemo", QColor(247, 247, 247));
     QFont bold = HelpMemo->font();
     bold.setBold(true);
     HelpMemo->setFont(bold);
-    HelpMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    HelpMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    HelpMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // Disabled so that it cannot be edited or focused; its text stays black.
-    HelpMemo->setEnabled(false);
-    QPalette palette = HelpMemo->palette();
-    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Base, QColor(247, 247, 247));
-        palette.setColor(group, QPalette::Text, Qt::black);
-    }
-    HelpMemo->setPalette(palette);
     HelpMemo->setPlainText(QString(kHelpPageLines - 1, QLatin1Char('\n')));
 
     ContinueBitBtn = MakeButton(QStringLiteral("OK"), Accepted);
@@ -38,19 +26,16 @@ TMore2Form::TMore2Form(QWidget* parent) : TForm(parent)
 
     // Wide enough for the longest line of any page, tall enough for all 14
     // lines, with the button over the memo's empty bottom.
-    const QFontMetrics metrics(bold);
     int widest = 0;
     for (const HelpTopicEntry& topic : HelpTopics())
         for (const HelpLine& line : topic.lines)
-            widest = std::max(widest, metrics.horizontalAdvance(QString::fromLatin1(line.text)));
-    const int margins = 2 * (HelpMemo->frameWidth() + int(HelpMemo->document()->documentMargin())) + 8;
+            widest = std::max(widest, HelpMemo->fontMetrics().horizontalAdvance(QString::fromLatin1(line.text)));
     const int button = ContinueBitBtn->sizeHint().height();
-    const int width = widest + margins;
-    const int height = kHelpPageLines * metrics.lineSpacing() + margins + button + 8;
-    setFixedSize(width, height);
-    HelpMemo->setGeometry(0, 0, width, height);
+    const QSize size = MemoSizeFor(HelpMemo, widest, kHelpPageLines) + QSize(0, button + 12);
+    setFixedSize(size);
+    HelpMemo->setGeometry(QRect(QPoint(0, 0), size));
     const int buttonWidth = std::max(100, ContinueBitBtn->sizeHint().width());
-    ContinueBitBtn->setGeometry((width - buttonWidth) / 2, height - button - 12, buttonWidth, button);
+    ContinueBitBtn->setGeometry((size.width() - buttonWidth) / 2, size.height() - button - 12, buttonWidth, button);
 }
 
 QString TMore2Form::Line(int index) const
