@@ -86,6 +86,21 @@ const TopicControl* ControlOf(const QObject* label)
     return nullptr;
 }
 
+// A clickable topic label with its hint, hand cursor and colours; it takes
+// the focus by Tab only, so that Cancel keeps it when the index opens.
+QLabel* NewTopicLabel(QWidget* parent, const TopicControl& control)
+{
+    const HelpTopicEntry* topic = FindHelpTopic(control.code);
+    auto* label = new QLabel(QString::fromLatin1(topic->label), parent);
+    label->setObjectName(QString::fromLatin1(control.name));
+    label->setToolTip(QString::fromLatin1(topic->hint));
+    label->setCursor(Qt::PointingHandCursor);
+    label->setContentsMargins(5, 2, 5, 2);
+    Colour(label, control.code, false);
+    label->setFocusPolicy(Qt::TabFocus);
+    return label;
+}
+
 } // namespace
 
 TMoreAboutForm::TMoreAboutForm(QWidget* parent) : TForm(parent)
@@ -99,23 +114,16 @@ TMoreAboutForm::TMoreAboutForm(QWidget* parent) : TForm(parent)
     grid->setColumnMinimumWidth(1, 160);
     int row = 0;
     for (const TopicControl& control : kControls) {
-        const HelpTopicEntry* topic = FindHelpTopic(control.code);
         if (const char* heading = GroupHeading(control.code)) {
             if (row > 0)
                 grid->setRowMinimumHeight(row++, 8);
-            auto* label = new QLabel(QString::fromLatin1(heading), this);
-            label->setContentsMargins(5, 0, 0, 0); // in line with Exit and AutoStart
-            grid->addWidget(label, row, 0);
+            auto* headingLabel = new QLabel(QString::fromLatin1(heading), this);
+            headingLabel->setContentsMargins(5, 0, 0, 0); // in line with Exit and AutoStart
+            grid->addWidget(headingLabel, row, 0);
         }
         if (control.code == 50)
             grid->setRowMinimumHeight(row++, 14);
-        auto* label = new QLabel(QString::fromLatin1(topic->label), this);
-        label->setObjectName(QString::fromLatin1(control.name));
-        label->setToolTip(QString::fromLatin1(topic->hint));
-        label->setCursor(Qt::PointingHandCursor);
-        label->setContentsMargins(5, 2, 5, 2);
-        Colour(label, control.code, false);
-        label->setFocusPolicy(Qt::TabFocus);
+        QLabel* label = NewTopicLabel(this, control);
         label->installEventFilter(this);
         TopicLabels.push_back(label);
         if (AtLeftMargin(control.code))
