@@ -4,7 +4,12 @@
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
+#include "help/aboutform.h"
+#include "help/copyrightform.h"
 #include "help/exitform.h"
+#include "help/interfaceform.h"
+#include "help/moreaboutform.h"
+#include "help/more2form.h"
 #include "keyform.h"
 #include "tonegen/tonegen.h"
 #include "mainform.h"
@@ -26,11 +31,6 @@ TFSKForm* FSKForm = nullptr;
 TCwIdForm* CwIdForm = nullptr;
 TSyncForm* SyncForm = nullptr;
 TTimeForm* TimeForm = nullptr;
-TCopyrightForm* CopyrightForm = nullptr;
-TAboutForm* AboutForm = nullptr;
-TInterfaceForm* InterfaceForm = nullptr;
-TMoreAboutForm* MoreAboutForm = nullptr;
-TMore2Form* More2Form = nullptr;
 
 namespace {
 
