@@ -4,6 +4,7 @@
 #include "uppercaseedit.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
+#include "io/portdevices.h"
 #include "io/portdriver.h"
 #include "morse/duration.h"
 #include "morse/morse.h"
@@ -196,10 +197,15 @@ void TKeyForm::OpenPortRun()
             SetKey(false);
             SetPtt(false);
         } else {
-            MsgLabel->setText(QStringLiteral("Initialisation of ") + port + QStringLiteral(" failed"));
-            PortNumber = 0; // no port for the rest of the run
+            // Why, under the result. PortNumber keeps the user's choice for the
+            // settings file: this run goes on without a port, the next start tries again.
+            const std::string why = Devices().LastOpenFailure();
+            MsgLabel->setText(QStringLiteral("Initialisation of ") + port + QStringLiteral(" failed")
+                              + (why.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(why)));
         }
     }
+    MsgLabel->setWordWrap(true); // a long reason wraps within the window
+    MsgLabel->adjustSize();
     ShowOkButton();
 }
 

@@ -2,6 +2,8 @@
 
 #include "clock/clock.h"
 #include "morse/morse.h"
+#include "portdevices.h"
+#include "settings/settings.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -32,8 +34,10 @@ void LogLine(const std::string& what, std::optional<bool> level)
 {
     if (logFile == nullptr || logClock == nullptr)
         return;
+    // Where the devices show their outputs (simulated hardware), after the operation.
+    const std::string outputs = Devices().Outputs(PortNumber);
     const std::string line = ClockTextMs(DayMs(logClock->Now())) + ' ' + what
-        + (level ? (*level ? " on" : " off") : "") + '\n';
+        + (level ? (*level ? " on" : " off") : "") + (outputs.empty() ? "" : " " + outputs) + '\n';
     std::fputs(line.c_str(), logFile);
     std::fflush(logFile);
 }

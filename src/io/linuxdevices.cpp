@@ -1,5 +1,6 @@
 #include "linuxdevices.h"
 
+#include "portholders.h"
 #include "syscalls.h"
 
 #include <cerrno>
@@ -68,16 +69,19 @@ int LinuxPortDevices::Failed(const std::string& port, const std::string& path, i
     std::string reason;
     if (error == EACCES || error == EPERM)
         reason = "permission denied; the user needs to be in the group " + GroupOf(path, group);
-    else if (error == EWOULDBLOCK || error == EBUSY)
-        reason = "in use by another program";
-    else
+    else if (error == EWOULDBLOCK || error == EBUSY) {
+        const std::string users = ProcessesUsing(path);
+        reason = "in use by another program" + (users.empty() ? "" : ": " + users);
+    } else
         reason = std::strerror(error);
+    lastFailure_ = port + " (" + path + "): " + reason;
     std::fprintf(stderr, "vantrel: %s (%s) not opened: %s\n", port.c_str(), path.c_str(), reason.c_str());
     return kInvalidHandle;
 }
 
 int LinuxPortDevices::OpenCom(int n)
 {
+    lastFailure_.clear();
     const std::string port = "COM" + std::to_string(n);
     const std::string path = ComPath(n);
     const int fd = sys_.Open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -102,10 +106,13 @@ void LinuxPortDevices::EscapeCommFunction(int handle, CommFunction function)
 int LinuxPortDevices::OpenLpt(int n)
 {
     const std::string port = "LPT" + std::to_string(n);
+    lastFailure_.clear();
     if (raw_) {
         // Direct register access claims nothing; the handle is an open of /dev/port.
-        if (!RawPort())
+        if (!RawPort()) {
+            lastFailure_ = port + " (/dev/port): raw port I/O needs root";
             return kInvalidHandle;
+        }
         const int fd = sys_.Open("/dev/port", O_RDWR | O_CLOEXEC);
         if (fd < 0)
             return kInvalidHandle;
@@ -135,6 +142,20 @@ void LinuxPortDevices::CloseHandle(int handle)
         lptBase_ = 0;
     }
     sys_.Close(handle);
+}
+
+PortDescription LinuxPortDevices::Describe(int portNumber) const
+{
+    std::string path;
+    if (portNumber >= 1 && portNumber <= 9)
+        path = ComPath(portNumber);
+    else if (portNumber == 20 || portNumber == 21)
+        path = raw_ ? "/dev/port" : LptPath(portNumber - 19);
+    else
+        return {};
+    struct stat info {};
+    // stat follows links: a /dev/serial/by-id link of an unplugged adapter is not present.
+    return {path, ::stat(path.c_str(), &info) == 0};
 }
 
 bool LinuxPortDevices::RawPort()

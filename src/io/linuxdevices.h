@@ -7,7 +7,8 @@
 // PPWCONTROL. The PC speaker ports go to the kernel's speaker. With raw port
 // I/O every register access goes to /dev/port instead (root only).
 // A device that is missing, busy or not permitted fails the open with one
-// line on standard error naming the device and the reason.
+// line on standard error naming the device and the reason; the reason stays
+// for the window that reports the opening (LastOpenFailure).
 #pragma once
 
 #include "pcspeaker.h"
@@ -30,6 +31,8 @@ public:
     int OpenLpt(int n) override;
     void CloseHandle(int handle) override;
     PortIo& Io() override { return *this; }
+    PortDescription Describe(int portNumber) const override;
+    std::string LastOpenFailure() const override { return lastFailure_; }
 
     std::string ComPath(int n) const;
     std::string LptPath(int n) const;
@@ -49,6 +52,7 @@ private:
     std::uint16_t lptBase_ = 0;
     int devPort_ = -1;
     bool devPortFailed_ = false;
+    std::string lastFailure_;
 };
 
 // The environment as getenv sees it.

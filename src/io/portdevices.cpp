@@ -19,6 +19,10 @@ PortDevices* installed = &noDevices;
 
 } // namespace
 
+PortDescription PortDevices::Describe(int) const { return {}; }
+
+std::string PortDevices::Outputs(int) const { return {}; }
+
 PortDevices& Devices() { return *installed; }
 
 void InstallPortDevices(PortDevices* devices) { installed = devices != nullptr ? devices : &noDevices; }

@@ -7,11 +7,18 @@
 #include "portio.h"
 
 #include <cstdint>
+#include <string>
 
 // The modem-line requests on a serial port.
 enum class CommFunction : std::uint8_t { SetRts = 3, ClrRts = 4, SetDtr = 5, ClrDtr = 6 };
 
 inline constexpr int kInvalidHandle = -1;
+
+// What a port stands for on this machine, as the user should know it.
+struct PortDescription {
+    std::string device;   // its device path, or what stands in for it; empty: no port opens
+    bool present = false; // the device is there now
+};
 
 class PortDevices {
 public:
@@ -23,6 +30,14 @@ public:
     virtual int OpenLpt(int n) = 0;
     virtual void CloseHandle(int handle) = 0;
     virtual PortIo& Io() = 0;
+
+    // For the user choosing a port: COMn (1..9) or LPTn (19 + n).
+    virtual PortDescription Describe(int portNumber) const;
+    // Why the last OpenCom or OpenLpt failed, naming the port; empty when unknown.
+    virtual std::string LastOpenFailure() const { return {}; }
+    // The outputs of COMn (1..9) or LPTn (19 + n) as they stand, such as
+    // "[RTS 0 DTR 1]"; empty where they cannot be seen from here.
+    virtual std::string Outputs(int portNumber) const;
 };
 
 // The devices the driver and the speaker use. Never null after start-up;

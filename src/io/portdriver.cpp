@@ -86,10 +86,10 @@ void OpenComPort(int n)
     if (ComHandle == kInvalidHandle)
         return;
     PortOpen = true;
-    LogLine("open COM" + std::to_string(n));
     // Opening a tty raises both lines; lower them at once.
     Devices().EscapeCommFunction(ComHandle, CommFunction::ClrDtr);
     Devices().EscapeCommFunction(ComHandle, CommFunction::ClrRts);
+    LogLine("open COM" + std::to_string(n)); // after the lines it leaves
 }
 
 void CloseComPort() { CloseHandleOf(ComHandle); }
@@ -108,11 +108,11 @@ void OpenLptPort(int n)
     if (LptHandle == kInvalidHandle)
         return;
     PortOpen = true;
-    LogLine("open LPT" + std::to_string(n));
     LptLatch = 0xFF;
     WriteLatch();
     PortIo& io = Devices().Io();
     io.Out(ControlRegister(), static_cast<std::uint8_t>((io.In(ControlRegister()) & 0xF0) | 0x0B));
+    LogLine("open LPT" + std::to_string(n)); // after the pins it leaves
 }
 
 void CloseLptPort() { CloseHandleOf(LptHandle); }

@@ -2,6 +2,8 @@
 
 #include "clock/clock.h"
 
+#include <cstdio>
+
 double SimIoSpace::Now() const { return clock_ != nullptr ? clock_->Now() : 0.0; }
 
 std::uint8_t SimIoSpace::In(std::uint16_t address)
@@ -29,13 +31,27 @@ void SimIoSpace::Out(std::uint16_t address, std::uint8_t value)
         unexpected_.push_back(access);
 }
 
+namespace {
+
+std::string SimPortName(int portNumber)
+{
+    return portNumber >= 20 ? "LPT" + std::to_string(portNumber - 19) : "COM" + std::to_string(portNumber);
+}
+
+} // namespace
+
 int SimPortDevices::Open(int portNumber)
 {
-    if (missing_.count(portNumber) != 0)
+    lastFailure_.clear();
+    if (missing_.count(portNumber) != 0) {
+        lastFailure_ = SimPortName(portNumber) + " (simulated): not present";
         return kInvalidHandle;
+    }
     for (const auto& [handle, port] : open_)
-        if (port == portNumber)
+        if (port == portNumber) {
+            lastFailure_ = SimPortName(portNumber) + " (simulated): in use";
             return kInvalidHandle; // claimed exclusively
+        }
     const int handle = nextHandle_++;
     open_[handle] = portNumber;
     return handle;
@@ -81,4 +97,22 @@ SimPortDevices::ComLines SimPortDevices::Lines(int n) const
 {
     const auto it = lines_.find(n);
     return it == lines_.end() ? ComLines{} : it->second;
+}
+
+PortDescription SimPortDevices::Describe(int portNumber) const
+{
+    return {"simulated", missing_.count(portNumber) == 0};
+}
+
+std::string SimPortDevices::Outputs(int portNumber) const
+{
+    char text[32] = "";
+    if (portNumber >= 1 && portNumber <= 9) {
+        const ComLines lines = Lines(portNumber);
+        std::snprintf(text, sizeof text, "[RTS %d DTR %d]", lines.rts ? 1 : 0, lines.dtr ? 1 : 0);
+    } else if (portNumber == 20 || portNumber == 21) {
+        const std::uint16_t base = portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base;
+        std::snprintf(text, sizeof text, "[data %02X control %02X]", io_.Data(base), io_.Control(base));
+    }
+    return text;
 }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
 class Clock;
@@ -74,6 +75,10 @@ public:
     int OpenLpt(int n) override;
     void CloseHandle(int handle) override;
     PortIo& Io() override { return io_; }
+    PortDescription Describe(int portNumber) const override;
+    std::string LastOpenFailure() const override { return lastFailure_; }
+    // "[RTS r DTR d]" for COMn, "[data DD control CC]" (hex) for LPTn.
+    std::string Outputs(int portNumber) const override;
 
     SimIoSpace& Space() { return io_; }
     const SimIoSpace& Space() const { return io_; }
@@ -93,4 +98,5 @@ private:
     std::set<int> missing_;
     std::vector<Request> requests_;
     int nextHandle_ = 100;
+    std::string lastFailure_;
 };

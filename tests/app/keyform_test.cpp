@@ -199,9 +199,16 @@ TEST_F(PortRunTest, MissingDeviceDropsThePortForTheRun)
 {
     PortNumber = 3;
     sim_.SetMissing(3);
-    OpenRun(true, [] { EXPECT_EQ(KeyForm->MsgLabel->text(), QStringLiteral("Initialisation of COM3 failed")); });
+    OpenRun(true, [] {
+        EXPECT_EQ(KeyForm->MsgLabel->text(),
+                  QStringLiteral("Initialisation of COM3 failed\nCOM3 (simulated): not present"));
+        EXPECT_GE(KeyForm->MsgLabel->height(), 2 * KeyForm->MsgLabel->fontMetrics().height());
+        EXPECT_LE(KeyForm->MsgLabel->geometry().bottom(), KeyForm->CancelBitBtn->geometry().top());
+    });
     EXPECT_FALSE(PortOpen);
-    EXPECT_EQ(PortNumber, 0);
+    EXPECT_EQ(PortNumber, 3); // the user's choice stays for the settings file
+    SetKey(true);
+    EXPECT_TRUE(sim_.Requests().empty()); // nothing keys without the port
 }
 
 TEST_F(PortRunTest, ReleaseSwitchesOffAndCloses)

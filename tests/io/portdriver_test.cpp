@@ -236,9 +236,28 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    EXPECT_EQ(lines, (std::vector<std::string>{"09:05:07.045 open COM3", "09:05:08.045 key on",
-                                               "09:05:08.045 ptt off", "09:05:08.045 dfcw on",
-                                               "09:05:08.045 close COM3"}));
+    // Simulated hardware shows the outputs after each operation.
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "09:05:07.045 open COM3 [RTS 0 DTR 0]", "09:05:08.045 key on [RTS 1 DTR 0]",
+                         "09:05:08.045 ptt off [RTS 1 DTR 0]", "09:05:08.045 dfcw on [RTS 1 DTR 1]",
+                         "09:05:08.045 close COM3 [RTS 0 DTR 0]"}));
+    lines.clear();
+    in.close();
+    std::remove(path.c_str());
+    ASSERT_TRUE(StartLineLog(path, &clock_));
+    OpenLpt(2, 0xC4);
+    SetKey(false);
+    SetPtt(true);
+    LptWiring = kWiringDx4win;
+    SetKey(true);
+    CloseSelectedPort();
+    StartLineLog({}, nullptr);
+    std::ifstream lpt(path);
+    for (std::string line; std::getline(lpt, line);)
+        lines.push_back(line.substr(13));
+    EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FF control CB]", "key off [data FE control CB]",
+                                               "ptt on [data FE control CB]", "key on [data FE control CA]",
+                                               "close LPT2 [data FE control CA]"}));
     EXPECT_FALSE(StartLineLog("/nonexistent-dir/x.log", &clock_));
     StartLineLog({}, nullptr);
 }

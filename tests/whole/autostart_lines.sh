@@ -32,14 +32,17 @@ check_port() {
     kill -TERM "$pid" 2>/dev/null || true
     wait "$pid" || true
     local got expected
-    got=$(cut -d' ' -f2- lines.log)
+    # Each entry ends with the simulated port's outputs after it.
+    got=$(cut -d' ' -f2- lines.log | sed 's/ \[[^]]*\]$//')
+    local outputs_ok=1
+    grep -Evq '\[(RTS [01] DTR [01]|data [0-9A-F]{2} control [0-9A-F]{2})\]$' lines.log && outputs_ok=0
     expected=$(printf 'open %s\nkey off\nptt off\nptt on\nkey on\nkey off\nptt off\nkey off\nptt off\nclose %s' "$name" "$name")
     # The dot of E is keyed for about one second (1 s dots); its precision is
     # the benchmark's business (bench/keying_accuracy.sh), not a loaded test run's.
     local down
     down=$(awk 'function ms(t, p) { split(t, p, /[:.]/); return ((p[1] * 60 + p[2]) * 60 + p[3]) * 1000 + p[4] }
                 $2 == "key" && $3 == "on" { on = ms($1) } $2 == "key" && $3 == "off" && on { print ms($1) - on; exit }' lines.log)
-    if [ "$got" = "$expected" ] && grep -Eq '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} open' lines.log \
+    if [ "$got" = "$expected" ] && [ "$outputs_ok" = 1 ] && grep -Eq '^[0-9]{2}:[0-9]{2}:[0-9]{2}\.[0-9]{3} open' lines.log \
         && [ "${down:-0}" -ge 700 ] && [ "${down:-0}" -le 1300 ]; then
         echo "ok: $name"
     else
