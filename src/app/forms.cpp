@@ -1,6 +1,12 @@
 #include "forms.h"
 
+#include "dialogs/comform.h"
+#include "dialogs/cwidform.h"
+#include "dialogs/fskform.h"
 #include "dialogs/placeholders.h"
+#include "dialogs/qskform.h"
+#include "dialogs/ratioform.h"
+#include "dialogs/seltextform.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
@@ -20,15 +26,9 @@
 #include <functional>
 #include <memory>
 
-TComForm* ComForm = nullptr;
-TSelTextForm* SelTextForm = nullptr;
 TRepeatForm* RepeatForm = nullptr;
-TQskForm* QskForm = nullptr;
-TRatioForm* RatioForm = nullptr;
 TWarnForm* WarnForm = nullptr;
 TToneForm* ToneForm = nullptr;
-TFSKForm* FSKForm = nullptr;
-TCwIdForm* CwIdForm = nullptr;
 TSyncForm* SyncForm = nullptr;
 TTimeForm* TimeForm = nullptr;
 

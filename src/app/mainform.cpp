@@ -2,7 +2,13 @@
 
 #include "commandline.h"
 #include "form.h"
+#include "dialogs/comform.h"
+#include "dialogs/cwidform.h"
+#include "dialogs/fskform.h"
 #include "dialogs/placeholders.h"
+#include "dialogs/qskform.h"
+#include "dialogs/ratioform.h"
+#include "dialogs/seltextform.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"

@@ -1,0 +1,31 @@
+// RadioGroupBox: a titled group of radio buttons read and set by item index,
+// filled column by column like a classic radio group. The title names the
+// group for screen readers; an untitled group takes an accessible name.
+#pragma once
+
+#include <QGroupBox>
+#include <QStringList>
+
+class QButtonGroup;
+class QRadioButton;
+
+class RadioGroupBox : public QGroupBox {
+    Q_OBJECT
+public:
+    RadioGroupBox(const QString& title, const QStringList& items, int columns = 1,
+                  QWidget* parent = nullptr);
+
+    // The checked item, -1 when none is.
+    int ItemIndex() const;
+    // Checks item `index`; -1 (or any index out of range) unchecks them all.
+    void SetItemIndex(int index);
+    int Count() const;
+    QRadioButton* Item(int index) const;
+
+signals:
+    // The user checked item `index` (by mouse or keyboard), not SetItemIndex.
+    void Clicked(int index);
+
+private:
+    QButtonGroup* group_;
+};
