@@ -69,6 +69,7 @@ void TComForm::FormActivate()
     ComGroup->SetItemIndex(ComSwap ? 1 : 0);
     LptGroup->SetItemIndex(LptWiring == kWiringDx4win ? 1 : 0);
     DescribePorts();
+    SelectGroup->FocusItem(); // Return then presses OK
     DialogCancelled = false;
 }
 

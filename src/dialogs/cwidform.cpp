@@ -54,6 +54,7 @@ void TCwIdForm::FormActivate()
             SpeedRadioGroup->SetItemIndex(static_cast<int>(i));
     StartRadioGroup->SetItemIndex(StartId.Enabled ? 0 : 1);
     StopRadioGroup->SetItemIndex(StopId.Enabled ? 0 : 1);
+    SpeedRadioGroup->FocusItem(); // Return then presses OK
 }
 
 void TCwIdForm::OKClick()

@@ -46,6 +46,7 @@ void TFSKForm::FormActivate()
     FskRadioGroup->SetItemIndex(FskNormal ? 0 : 1);
     OmmitBox->setChecked(OmitKeyGaps);
     GapEdit->setText(QString::number(KeyGap / 1000));
+    FskRadioGroup->FocusItem(); // Return then presses OK
 }
 
 void TFSKForm::OkBitBtnClick()

@@ -67,6 +67,7 @@ void TQskForm::FormActivate()
     QskRadioGroupClick();
     RxRadioGroup->SetItemIndex(DelayIndex(RxDelay));
     TxRadioGroup->SetItemIndex(DelayIndex(TxDelay));
+    QskRadioGroup->FocusItem(); // Return then presses OK
 }
 
 void TQskForm::QskRadioGroupClick()

@@ -34,6 +34,15 @@ void RadioGroupBox::SetItemIndex(int index)
     }
 }
 
+void RadioGroupBox::FocusItem()
+{
+    QAbstractButton* button = group_->checkedButton();
+    if (button == nullptr)
+        button = group_->button(0);
+    if (button != nullptr)
+        button->setFocus();
+}
+
 int RadioGroupBox::Count() const { return static_cast<int>(group_->buttons().size()); }
 
 QRadioButton* RadioGroupBox::Item(int index) const

@@ -19,6 +19,8 @@ public:
     int ItemIndex() const;
     // Checks item `index`; -1 (or any index out of range) unchecks them all.
     void SetItemIndex(int index);
+    // Gives the focus to the checked item, or the first when none is.
+    void FocusItem();
     int Count() const;
     QRadioButton* Item(int index) const;
 

@@ -47,6 +47,7 @@ void TRatioForm::FormActivate()
     for (std::size_t i = 0; i < kModes.size(); ++i)
         if (kModes[i].dfcw == DfcwMode && kModes[i].code == RatioCode)
             RatioRadioGroup->SetItemIndex(static_cast<int>(i));
+    RatioRadioGroup->FocusItem(); // Return then presses OK
 }
 
 void TRatioForm::OkBitBtnClick()

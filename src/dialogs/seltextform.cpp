@@ -7,6 +7,7 @@
 #include <QButtonGroup>
 #include <QEvent>
 #include <QGridLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -97,6 +98,7 @@ void TSelTextForm::FormActivate()
         const std::int32_t seconds = TextDuration(text, DotLength, KeyGap, 0);
         DurLabel[i]->setText(QStringLiteral("(") + FromBytes(DurationText(seconds)) + QStringLiteral(")"));
     }
+    layout()->activate(); // sized to the new texts before it is centred
     SavedTextNumber = TextNumber;
     OkBitBtn->setFocus();
     DialogCancelled = false;

@@ -36,7 +36,13 @@ void PrintTo(const PortRun& run, std::ostream* os)
     *os << "{kind " << int(run.kind) << ", port " << int(run.port) << ", " << run.message.toStdString() << "}";
 }
 
-void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+// Clicks a push button in its middle, a radio button or check box on its
+// indicator (its middle may lie beyond its text, where a click does nothing).
+void Click(QAbstractButton* button)
+{
+    const bool push = qobject_cast<QPushButton*>(button) != nullptr;
+    QTest::mouseClick(button, Qt::LeftButton, {}, push ? button->rect().center() : QPoint(8, button->height() / 2));
+}
 
 class ComFormTest : public TempDirTest {
 protected:
