@@ -101,7 +101,7 @@ SimPortDevices::ComLines SimPortDevices::Lines(int n) const
 
 PortDescription SimPortDevices::Describe(int portNumber) const
 {
-    return {"simulated", missing_.count(portNumber) == 0};
+    return {"simulated port", missing_.count(portNumber) == 0};
 }
 
 std::string SimPortDevices::Outputs(int portNumber) const

@@ -269,8 +269,8 @@ TEST_F(ComFormTest, ItemsNameTheirDeviceAndWhetherItIsThere)
 {
     sim_.SetMissing(4);
     Choose([] {
-        EXPECT_EQ(ComForm->SelectGroup->Item(3)->toolTip(), QStringLiteral("simulated (present)"));
-        EXPECT_EQ(ComForm->SelectGroup->Item(4)->toolTip(), QStringLiteral("simulated (not present now)"));
+        EXPECT_EQ(ComForm->SelectGroup->Item(3)->toolTip(), QStringLiteral("simulated port (present)"));
+        EXPECT_EQ(ComForm->SelectGroup->Item(4)->toolTip(), QStringLiteral("simulated port (not present now)"));
         EXPECT_EQ(ComForm->SelectGroup->Item(kLpt2Item)->text(), QStringLiteral("LPT2"));
         EXPECT_TRUE(ComForm->SelectGroup->Item(0)->toolTip().isEmpty());
         Click(ComForm->CancelBitBtn);
