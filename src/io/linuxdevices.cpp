@@ -114,8 +114,10 @@ int LinuxPortDevices::OpenLpt(int n)
             return kInvalidHandle;
         }
         const int fd = sys_.Open("/dev/port", O_RDWR | O_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
+            lastFailure_ = port + " (/dev/port): " + std::strerror(errno);
             return kInvalidHandle;
+        }
         lptFd_ = fd;
         lptBase_ = n == 1 ? 0x378 : 0x278;
         return fd;
