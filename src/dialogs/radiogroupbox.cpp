@@ -16,6 +16,15 @@ RadioGroupBox::RadioGroupBox(const QString& title, const QStringList& items, int
         grid->addWidget(button, i % rows, i / rows);
     }
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroupBox::Clicked);
+    connect(group_, &QButtonGroup::idToggled, this, &RadioGroupBox::UpdateTabStop);
+    UpdateTabStop();
+}
+
+void RadioGroupBox::UpdateTabStop()
+{
+    QAbstractButton* stop = group_->checkedButton() != nullptr ? group_->checkedButton() : group_->button(0);
+    for (QAbstractButton* button : group_->buttons())
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 int RadioGroupBox::ItemIndex() const { return group_->checkedId(); }
@@ -32,6 +41,7 @@ void RadioGroupBox::SetItemIndex(int index)
         checked->setChecked(false);
         group_->setExclusive(true);
     }
+    UpdateTabStop();
 }
 
 void RadioGroupBox::FocusItem()

@@ -1,6 +1,7 @@
 // RadioGroupBox: a titled group of radio buttons read and set by item index,
 // filled column by column like a classic radio group. The title names the
-// group for screen readers; an untitled group takes an accessible name.
+// group for screen readers; an untitled group takes an accessible name. Tab
+// enters the group at its checked item, the arrow keys move within it.
 #pragma once
 
 #include <QGroupBox>
@@ -29,5 +30,9 @@ signals:
     void Clicked(int index);
 
 private:
+    // Tab stops at the checked item only (the first when none is); the arrow
+    // keys move between the items.
+    void UpdateTabStop();
+
     QButtonGroup* group_;
 };

@@ -98,6 +98,30 @@ TEST_F(SetupFormTest, EveryTextIsShownWhole)
     }
 }
 
+TEST_F(SetupFormTest, TabFollowsTheControlsInTheirOrder)
+{
+    Show(FSKForm, [] {
+        std::vector<QWidget*> seen{FSKForm->focusWidget()};
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(FSKForm->focusWidget(), Qt::Key_Tab);
+            seen.push_back(FSKForm->focusWidget());
+        }
+        EXPECT_EQ(seen, (std::vector<QWidget*>{FSKForm->FskRadioGroup->Item(0), FSKForm->GapEdit, FSKForm->OmmitBox,
+                                              FSKForm->OkBitBtn, FSKForm->CancelBitBtn}));
+        QTest::keyClick(FSKForm, Qt::Key_Escape);
+    });
+    Show(ComForm, [] {
+        std::vector<QWidget*> seen{ComForm->focusWidget()};
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(ComForm->focusWidget(), Qt::Key_Tab);
+            seen.push_back(ComForm->focusWidget());
+        }
+        EXPECT_EQ(seen, (std::vector<QWidget*>{ComForm->SelectGroup->Item(0), ComForm->ComGroup->Item(0),
+                                              ComForm->LptGroup->Item(0), ComForm->OkBitBtn, ComForm->CancelBitBtn}));
+        QTest::keyClick(ComForm, Qt::Key_Escape);
+    });
+}
+
 // ---- Text selection -------------------------------------------------------------
 
 TEST_F(SetupFormTest, SelectionRowsShowTextsAndDurations)
@@ -289,6 +313,15 @@ TEST_F(SetupFormTest, QskDelaysFollowTheQskChoice)
     EXPECT_EQ(QskMode, 0);
     EXPECT_EQ(TxDelay, 100);
     EXPECT_EQ(RxDelay, 1000);
+
+    // By keys: the arrow moves to "between elements", which enables the delays too.
+    Show(QskForm, [] {
+        QTest::keyClick(QskForm->focusWidget(), Qt::Key_Down);
+        EXPECT_EQ(QskForm->QskRadioGroup->ItemIndex(), 1);
+        EXPECT_TRUE(QskForm->RxRadioGroup->isEnabled());
+        QTest::keyClick(QskForm, Qt::Key_Return);
+    });
+    EXPECT_EQ(QskMode, 1);
 }
 
 TEST_F(SetupFormTest, QskCancelAndCloseBoxStoreNothing)
