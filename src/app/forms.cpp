@@ -1,9 +1,13 @@
 #include "forms.h"
 
 #include "dialogs/placeholders.h"
+#include "dialogs/repeatform.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
+#include "dialogs/syncform.h"
 #include "dialogs/textform.h"
+#include "dialogs/toneform.h"
+#include "dialogs/warnform.h"
 #include "help/aboutform.h"
 #include "help/copyrightform.h"
 #include "help/exitform.h"
@@ -22,14 +26,10 @@
 
 TComForm* ComForm = nullptr;
 TSelTextForm* SelTextForm = nullptr;
-TRepeatForm* RepeatForm = nullptr;
 TQskForm* QskForm = nullptr;
 TRatioForm* RatioForm = nullptr;
-TWarnForm* WarnForm = nullptr;
-TToneForm* ToneForm = nullptr;
 TFSKForm* FSKForm = nullptr;
 TCwIdForm* CwIdForm = nullptr;
-TSyncForm* SyncForm = nullptr;
 TTimeForm* TimeForm = nullptr;
 
 namespace {

@@ -14,24 +14,16 @@
 
 VANTREL_SIMPLE_FORM(TComForm, "Select port");
 VANTREL_SIMPLE_FORM(TSelTextForm, "Select Text");
-VANTREL_SIMPLE_FORM(TRepeatForm, "Repeat text");
 VANTREL_SIMPLE_FORM(TQskForm, "QSK");
 VANTREL_SIMPLE_FORM(TRatioForm, "Mode");
-VANTREL_SIMPLE_FORM(TWarnForm, "Alarm time");
-VANTREL_SIMPLE_FORM(TToneForm, "Sound");
 VANTREL_SIMPLE_FORM(TFSKForm, "DFCW");
 VANTREL_SIMPLE_FORM(TCwIdForm, "CW identification");
-VANTREL_SIMPLE_FORM(TSyncForm, "Synchronisation");
 VANTREL_SIMPLE_FORM(TTimeForm, "External timing source");
 
 extern TComForm* ComForm;
 extern TSelTextForm* SelTextForm;
-extern TRepeatForm* RepeatForm;
 extern TQskForm* QskForm;
 extern TRatioForm* RatioForm;
-extern TWarnForm* WarnForm;
-extern TToneForm* ToneForm;
 extern TFSKForm* FSKForm;
 extern TCwIdForm* CwIdForm;
-extern TSyncForm* SyncForm;
 extern TTimeForm* TimeForm;
