@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QRadioButton>
 
 OptionGroup::OptionGroup(const QString& title, const QStringList& items, int columns, QWidget* parent)
@@ -12,7 +13,32 @@ OptionGroup::OptionGroup(const QString& title, const QStringList& items, int col
         auto* button = new QRadioButton(items[i], this);
         buttons_->addButton(button, i);
         grid->addWidget(button, i / columns, i % columns);
+        button->installEventFilter(this);
     }
+    // Only the checked item takes the focus by Tab, so the group is one stop
+    // in the tab chain; the arrow keys move the choice within it.
+    connect(buttons_, &QButtonGroup::buttonToggled, this, [](QAbstractButton* button, bool checked) {
+        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+    });
+    for (QAbstractButton* button : buttons_->buttons())
+        button->setFocusPolicy(Qt::ClickFocus);
+}
+
+bool OptionGroup::eventFilter(QObject* watched, QEvent* event)
+{
+    // Unchecked items are out of the tab chain, so Qt's own arrow-key moves,
+    // which look only at tab stops, would not reach them.
+    if (event->type() != QEvent::KeyPress)
+        return QGroupBox::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const int step = key == Qt::Key_Left || key == Qt::Key_Up ? -1 : key == Qt::Key_Right || key == Qt::Key_Down ? 1 : 0;
+    const int from = buttons_->id(qobject_cast<QAbstractButton*>(watched));
+    if (step == 0 || from < 0)
+        return QGroupBox::eventFilter(watched, event);
+    const int to = (from + step + Count()) % Count();
+    Item(to)->setFocus(Qt::OtherFocusReason);
+    Item(to)->click();
+    return true;
 }
 
 int OptionGroup::ItemIndex() const { return buttons_->checkedId(); }

@@ -1,5 +1,6 @@
 // OptionGroup: a titled group of radio buttons read and set by item index, the
-// way the setup dialogs store a choice. The title names the group for screen
+// way the setup dialogs store a choice. Tab enters the group at its checked
+// item and the arrow keys move the choice, as in any dialog. The title names the group for screen
 // readers; where a dialog shows the title in a label of its own, the group's
 // frame stays untitled and only its accessible name carries it.
 #pragma once
@@ -22,6 +23,9 @@ public:
     void SetItemIndex(int index);
     QRadioButton* Item(int index) const;
     int Count() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QButtonGroup* buttons_;

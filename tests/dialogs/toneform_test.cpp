@@ -122,6 +122,35 @@ TEST_F(ToneFormTest, TheSpeakerAsSourceTurnsTheAlarmOff)
     EXPECT_FALSE(SidetoneOn);
 }
 
+TEST_F(ToneFormTest, TabEntersEachRadioGroupAtItsChoiceAndArrowsMoveIt)
+{
+    UseSpeaker = true;
+    DfcwToneOn = false;
+    Open("SetupSound", [](QDialog* d) {
+        EXPECT_EQ(d->focusWidget(), ToneForm->CwRadioGroup->Item(1));
+        Press(d, Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), ToneForm->ToneEdit);
+        Press(d, Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), ToneForm->DfcwRadioGroup->Item(1));
+        Press(d, Qt::Key_Left);
+        EXPECT_EQ(ToneForm->DfcwRadioGroup->ItemIndex(), 0);
+        Press(d, Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), ToneForm->DotEdit);
+        for (int i = 0; i < 3; ++i)
+            Press(d, Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), ToneForm->SourceRadioGroup->Item(0));
+        Press(d, Qt::Key_Right);
+        Press(d, Qt::Key_Tab);
+        EXPECT_EQ(d->focusWidget(), ToneForm->OkBitBtn);
+        Press(d, Qt::Key_Backtab);
+        EXPECT_EQ(d->focusWidget(), ToneForm->SourceRadioGroup->Item(1));
+        Press(d, Qt::Key_Return);
+        EXPECT_FALSE(d->isVisible());
+    });
+    EXPECT_TRUE(DfcwToneOn);
+    EXPECT_FALSE(UseSpeaker);
+}
+
 TEST_F(ToneFormTest, TheCloseBoxWaitsForOkOrCancelAndCancelStoresNothing)
 {
     Open("SetupSound", [](QDialog* d) {
