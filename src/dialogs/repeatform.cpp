@@ -1,12 +1,11 @@
 #include "repeatform.h"
 
-#include "app/msgform.h"
 #include "app/uppercaseedit.h"
+#include "dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settings.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -45,15 +44,7 @@ TRepeatForm::TRepeatForm(QWidget* parent) : TForm(parent)
     grid->addWidget(IntervalLabel, 1, 0);
     grid->addWidget(IntervalEdit, 1, 1);
     grid->addWidget(IntervalLabel2, 1, 2);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkBitBtn);
-    buttons->addWidget(CancelBitBtn);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutDialog(this, grid, OkBitBtn, CancelBitBtn);
 }
 
 void TRepeatForm::FormActivate()
@@ -76,9 +67,8 @@ void TRepeatForm::ReadByteField(UpperCaseEdit* field, std::uint8_t& setting, con
         setting = static_cast<std::uint8_t>(*number);
         return;
     }
-    ShowMessageForm(QStringLiteral("Error"), QString::fromLatin1(message), ButtonFaceColor(), false);
+    ShowFieldError(message, field);
     CloseAllowed = false;
-    field->setFocus();
 }
 
 void TRepeatForm::OkBitBtnClick()

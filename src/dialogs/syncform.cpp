@@ -1,9 +1,9 @@
 #include "syncform.h"
 
+#include "dialogparts.h"
 #include "optiongroup.h"
 #include "settings/settings.h"
 
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -24,14 +24,9 @@ TSyncForm::TSyncForm(QWidget* parent) : TForm(parent)
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected);
     SetCancelButton(CancelBitBtn);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(OkBitBtn);
-    buttons->addWidget(CancelBitBtn);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(SyncRadioGroup);
-    layout->addLayout(buttons);
-    // Resizable, but never below the size that shows every text.
-    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    auto* body = new QVBoxLayout;
+    body->addWidget(SyncRadioGroup);
+    LayOutDialog(this, body, OkBitBtn, CancelBitBtn, false);
 }
 
 void TSyncForm::FormActivate()

@@ -2,17 +2,16 @@
 
 #include "app/msgform.h"
 #include "app/uppercaseedit.h"
+#include "dialogparts.h"
 #include "morse/morse.h"
 #include "optiongroup.h"
 #include "settings/settings.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 #include <cmath>
 #include <optional>
@@ -111,15 +110,7 @@ TToneForm::TToneForm(QWidget* parent) : TForm(parent)
     grid->addWidget(LevelEdit, 4, 1);
     grid->addWidget(SourceLabel, 5, 0, 1, 5);
     grid->addWidget(SourceRadioGroup, 6, 0, 1, 5);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkBitBtn);
-    buttons->addWidget(CancelBitBtn);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutDialog(this, grid, OkBitBtn, CancelBitBtn);
 }
 
 void TToneForm::FormActivate()
@@ -145,8 +136,7 @@ void TToneForm::OkBitBtnClick()
         const std::optional<double> value = ToFloat(ToBytes(field->text()));
         if (value && *value >= low && *value <= high)
             return *value;
-        ShowMessageForm(QStringLiteral("Error"), QString::fromLatin1(message), ButtonFaceColor(), false);
-        field->setFocus();
+        ShowFieldError(message, field);
         CloseAllowed = false;
         return 0.0;
     };

@@ -1,6 +1,7 @@
 #include "warnform.h"
 
 #include "app/msgform.h"
+#include "dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settings.h"
 
@@ -8,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 TWarnForm* WarnForm = nullptr;
 
@@ -29,15 +29,7 @@ TWarnForm::TWarnForm(QWidget* parent) : TForm(parent)
     auto* field = new QHBoxLayout;
     field->addWidget(WarnLabel);
     field->addWidget(WarnEdit);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(OkBitBtn);
-    buttons->addWidget(CancelBitBtn);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(field);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    LayOutDialog(this, field, OkBitBtn, CancelBitBtn);
 }
 
 void TWarnForm::FormActivate()
@@ -61,8 +53,7 @@ void TWarnForm::OkBitBtnClick()
     // 65531 s before the end.
     const auto seconds = ToInteger(text);
     if (!seconds || *seconds < 0 || *seconds > 0xFFFF) {
-        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("Alarm time : invalid number"), ButtonFaceColor(), false);
-        WarnEdit->setFocus();
+        ShowFieldError("Alarm time : invalid number", WarnEdit);
         CloseAllowed = false;
         return;
     }
