@@ -15,13 +15,17 @@ OptionGroup::OptionGroup(const QString& title, const QStringList& items, int col
         grid->addWidget(button, i / columns, i % columns);
         button->installEventFilter(this);
     }
-    // Only the checked item takes the focus by Tab, so the group is one stop
-    // in the tab chain; the arrow keys move the choice within it.
-    connect(buttons_, &QButtonGroup::buttonToggled, this, [](QAbstractButton* button, bool checked) {
-        button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
-    });
+    connect(buttons_, &QButtonGroup::buttonToggled, this, &OptionGroup::UpdateTabStop);
+    UpdateTabStop();
+}
+
+void OptionGroup::UpdateTabStop()
+{
+    // Only the checked item (the first while none is) takes the focus by Tab,
+    // so the group is one stop in the tab chain; the arrows move the choice.
+    QAbstractButton* stop = buttons_->checkedButton() != nullptr ? buttons_->checkedButton() : Item(0);
     for (QAbstractButton* button : buttons_->buttons())
-        button->setFocusPolicy(Qt::ClickFocus);
+        button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 bool OptionGroup::eventFilter(QObject* watched, QEvent* event)
@@ -54,6 +58,7 @@ void OptionGroup::SetItemIndex(int index)
     for (QAbstractButton* button : buttons_->buttons())
         button->setChecked(false);
     buttons_->setExclusive(true);
+    UpdateTabStop();
 }
 
 QRadioButton* OptionGroup::Item(int index) const { return qobject_cast<QRadioButton*>(buttons_->button(index)); }

@@ -28,5 +28,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void UpdateTabStop();
+
     QButtonGroup* buttons_;
 };
