@@ -6,10 +6,14 @@
 #include "dialogs/placeholders.h"
 #include "dialogs/qskform.h"
 #include "dialogs/ratioform.h"
+#include "dialogs/repeatform.h"
 #include "dialogs/seltextform.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
+#include "dialogs/syncform.h"
 #include "dialogs/textform.h"
+#include "dialogs/toneform.h"
+#include "dialogs/warnform.h"
 #include "help/aboutform.h"
 #include "help/copyrightform.h"
 #include "help/exitform.h"
@@ -26,10 +30,6 @@
 #include <functional>
 #include <memory>
 
-TRepeatForm* RepeatForm = nullptr;
-TWarnForm* WarnForm = nullptr;
-TToneForm* ToneForm = nullptr;
-TSyncForm* SyncForm = nullptr;
 TTimeForm* TimeForm = nullptr;
 
 namespace {

@@ -12,14 +12,6 @@
         explicit Class(QWidget* parent = nullptr) : TSimpleForm(QStringLiteral(Caption), parent) {} \
     }
 
-VANTREL_SIMPLE_FORM(TRepeatForm, "Repeat text");
-VANTREL_SIMPLE_FORM(TWarnForm, "Alarm time");
-VANTREL_SIMPLE_FORM(TToneForm, "Sound");
-VANTREL_SIMPLE_FORM(TSyncForm, "Synchronisation");
 VANTREL_SIMPLE_FORM(TTimeForm, "External timing source");
 
-extern TRepeatForm* RepeatForm;
-extern TWarnForm* WarnForm;
-extern TToneForm* ToneForm;
-extern TSyncForm* SyncForm;
 extern TTimeForm* TimeForm;

@@ -8,6 +8,9 @@
 #include <ctime>
 #include <fstream>
 #include <sstream>
+#include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -64,7 +67,8 @@ protected:
     void SetUp() override
     {
         EngineTest::SetUp();
-        path_ = ::testing::TempDir() + "txlog_test.log";
+        // One file per process: ctest runs each case in a process of its own, side by side.
+        path_ = ::testing::TempDir() + "txlog_test." + std::to_string(::getpid()) + ".log";
         std::remove(path_.c_str());
         log_ = std::make_unique<TxLog>(path_, [this] { return run_->clock.Abs() - kUnixEpochDays * 86400000; });
         Engine().Observer = log_.get();

@@ -10,7 +10,7 @@ source "$here/settings.sh"
 unset QT_QPA_PLATFORM
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) "$0" "$@"
+    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
 fi
 
 work=$(mktemp -d)

@@ -9,7 +9,7 @@ here=$(dirname "$0")
 source "$here/settings.sh"
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) "$0" "$@"
+    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
 fi
 
 export QT_QPA_PLATFORM=xcb # driven through X, whatever the window tests use

@@ -1,0 +1,71 @@
+#include "warnform.h"
+
+#include "app/msgform.h"
+#include "dialogparts.h"
+#include "morse/morse.h"
+#include "settings/settings.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+TWarnForm* WarnForm = nullptr;
+
+TWarnForm::TWarnForm(QWidget* parent) : TForm(parent)
+{
+    setWindowTitle(QStringLiteral("Alarm time"));
+    WarnLabel = new QLabel(QStringLiteral("Alarm time (seconds) :"), this);
+    WarnEdit = new QLineEdit(this);
+    WarnEdit->setMaxLength(3);
+    WarnEdit->setToolTip(QStringLiteral("enter alarm time in seconds ( max. 999)"));
+    WarnEdit->setFixedWidth(WarnEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
+    WarnLabel->setBuddy(WarnEdit);
+    OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
+    OkBitBtn->setDefault(true);
+    CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
+    SetCancelButton(CancelBitBtn);
+
+    auto* field = new QHBoxLayout;
+    field->addWidget(WarnLabel);
+    field->addWidget(WarnEdit);
+    LayOutDialog(this, field, OkBitBtn, CancelBitBtn);
+}
+
+void TWarnForm::FormActivate()
+{
+    CloseAllowed = true;
+    SavedAlarmTime = AlarmTime;
+    WarnEdit->setText(QString::number(AlarmTime));
+    WarnEdit->setFocus();
+}
+
+void TWarnForm::OkBitBtnClick()
+{
+    CloseAllowed = true;
+    const std::string text = TrimSpaces(ToBytes(WarnEdit->text()));
+    WarnEdit->setText(FromBytes(text));
+    if (text.empty()) {
+        AlarmTime = 0;
+        return;
+    }
+    // A negative number is refused: cut to 16 bits, -5 would arm the alarm
+    // 65531 s before the end.
+    const auto seconds = ToInteger(text);
+    if (!seconds || *seconds < 0 || *seconds > 0xFFFF) {
+        ShowFieldError("Alarm time : invalid number", WarnEdit);
+        CloseAllowed = false;
+        return;
+    }
+    AlarmTime = static_cast<std::uint16_t>(*seconds);
+    if (AlarmTime != 0 && SidetoneOn && UseSpeaker) {
+        ShowMessageForm(QStringLiteral("Warning"), QStringLiteral("Sidetone disabled"), ButtonFaceColor(), false);
+        SidetoneOn = false;
+    }
+}
+
+void TWarnForm::CancelBitBtnClick()
+{
+    CloseAllowed = true;
+    AlarmTime = SavedAlarmTime;
+}
