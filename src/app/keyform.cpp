@@ -11,10 +11,11 @@
 #include "settings/settings.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 TKeyForm* KeyForm = nullptr;
@@ -106,6 +107,7 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
     TextComboBox->setInsertPolicy(QComboBox::NoInsert);
     TextComboBox->setGeometry(77, 6, 670, 26);
     edit->installEventFilter(this);
+    TextComboBox->installEventFilter(this);
     connect(TextComboBox, &QComboBox::editTextChanged, this, &TKeyForm::TextComboBoxChange);
 
     KeyTimer = new QTimer(this);
@@ -116,6 +118,17 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
 
 bool TKeyForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == TextComboBox || watched == TextComboBox->lineEdit()) && event->type() == QEvent::KeyPress) {
+        // Return belongs to the edit line: it must neither press the
+        // window's default button (Cancel) nor drop the typed line.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            TextComboBoxChange();
+            return true;
+        }
+    }
+    if (watched == TextComboBox && event->type() == QEvent::FocusIn)
+        TextComboBoxEnter();
     if (watched == TextComboBox->lineEdit()) {
         if (event->type() == QEvent::FocusIn)
             TextComboBoxEnter();
@@ -160,11 +173,17 @@ void TKeyForm::LayOut()
     for (QPushButton* b : {PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton})
         b->setVisible(test);
 
+    // Filling the list is no edit of the operator's: no check runs on it.
+    const QSignalBlocker quiet(TextComboBox);
     TextComboBox->clear();
     for (int k = 1; k <= 12; ++k)
         TextComboBox->addItem(FromBytes(Texts[static_cast<std::size_t>(k)]));
     TextComboBox->setEditText(qso ? FromBytes(engine_.R.Message) : QString());
     StartMenu->setEnabled(true);
+    // The operator types at once; the Cancel button holds no focus that
+    // Return could press.
+    if (qso)
+        TextComboBox->setFocus();
 }
 
 QString TKeyForm::PortText() const
@@ -314,8 +333,12 @@ void TKeyForm::StartMenuClick() { StartTimeForm->exec(); }
 
 void TKeyForm::ShowDuration()
 {
-    const std::string text = ToBytes(EditText());
-    SetText(StatusLabel, "Duration : " + DurationText(TextDuration(text, engine_.R.CurrentDot, KeyGap, 0)));
+    // Kept in the display record, which every tick renders again, so the
+    // duration stays until the next edit or transmission.
+    keying::EngineDisplay& d = engine_.Display;
+    d.Status = "Duration : " + DurationText(TextDuration(ToBytes(EditText()), engine_.R.CurrentDot, KeyGap, 0));
+    d.StatusVisible = true;
+    SetText(StatusLabel, d.Status);
     StatusLabel->show();
 }
 
