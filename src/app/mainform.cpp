@@ -215,33 +215,46 @@ void TSlowCwForm::TextStopClick()
 
 void TSlowCwForm::StartNowClick() { StartTransmission(true); }
 
+bool TSlowCwForm::SelectedTextReady()
+{
+    // A text without a character to send would only switch PTT, for ever
+    // with endless repeats and no interval.
+    const int n = SelectedTextNumber();
+    if (!TrimSpaces(Texts[static_cast<std::size_t>(n)]).empty())
+        return true;
+    ShowMessageForm(QStringLiteral("Error"),
+                    QStringLiteral("Text ") + QString::number(n) + QStringLiteral(" is empty : nothing to transmit"),
+                    ButtonFaceColor(), false);
+    return false;
+}
+
 void TSlowCwForm::StartLaterClick()
 {
-    StartTimeForm->exec();
-    if (DialogCancelled)
+    if (!SelectedTextReady())
         return;
-    // The close box leaves whatever start time was there, such as the
-    // HH:MM:SS of a start now, which no clock text ever equals: the
-    // transmission would wait for ever.
-    if (!IsValidTime(StartTime)) {
-        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
+    // The dialog refuses to close with times that are not valid, such as the
+    // HH:MM:SS that a start now leaves, which no clock text ever equals.
+    StartTimeForm->ExecForStart();
+    if (DialogCancelled || !StartTimesValid())
         return;
-    }
     StartTransmission(false);
 }
 
-void TSlowCwForm::StartTransmission(bool immediately)
+bool TSlowCwForm::StartTransmission(bool immediately)
 {
+    if (!SelectedTextReady())
+        return false;
     if (RepeatTimeExceeded()) {
         ShowMessageForm(QStringLiteral("Error"),
                         QStringLiteral("Repeat function : Text duration (including start and stop id.) "
                                        "exceeds repeat time"),
                         ButtonFaceColor(), false);
-        return;
+        return false;
     }
     StartImmediately = immediately;
     RunKind = kRunTransmit;
     ShowKeyFormHidden();
+    return true;
 }
 
 void TSlowCwForm::ShowKeyFormHidden()

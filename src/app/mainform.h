@@ -35,6 +35,9 @@ public:
     QTimer* ClockTimer;
 
     void ClockTimerTimer();
+    // False, after telling the user, when the selected text is empty: Start
+    // Now, Start Later and the auto start then start nothing.
+    bool SelectedTextReady();
 
     void SetupComClick();
     void SetupSpeedClick();
@@ -80,8 +83,10 @@ private:
     // Shows the text dialog for Texts[n]; returns the text it leaves.
     std::string EditText(int n, const QString& caption);
     void EditMessageText(int n);
-    // Start Now and Start Later after the start-time dialog.
-    void StartTransmission(bool immediately);
+    // Start Now and Start Later after the start-time dialog; false when the
+    // start was refused (the user has been told why).
+    bool StartTransmission(bool immediately);
+
     // The transmit window for RunKind 0 or 4, with this window hidden meanwhile.
     void ShowKeyFormHidden();
 

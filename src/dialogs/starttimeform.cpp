@@ -5,6 +5,7 @@
 #include "morse/morse.h"
 #include "settings/settings.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,16 +69,44 @@ void TStartTimeForm::OkBitBtnClick()
     CloseAllowed = true;
     StartTime = Short(TrimSpaces(ToBytes(StartEdit->text())), kShortMax);
     StopTime = Short(TrimSpaces(ToBytes(StopEdit->text())), kShortMax);
+    CloseAllowed = CheckTimes();
+}
+
+bool TStartTimeForm::CheckTimes()
+{
+    bool valid = true;
     if (!IsValidTime(StartTime)) {
         ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
-        CloseAllowed = false;
+        valid = false;
         StartEdit->setFocus();
     }
     if (!StopTime.empty() && !IsValidTime(StopTime)) {
         ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid stop time"), ButtonFaceColor(), false);
-        CloseAllowed = false;
+        valid = false;
         StopEdit->setFocus();
     }
+    return valid;
+}
+
+bool StartTimesValid() { return IsValidTime(StartTime) && (StopTime.empty() || IsValidTime(StopTime)); }
+
+void TStartTimeForm::ExecForStart()
+{
+    forStart_ = true;
+    exec();
+    forStart_ = false;
+}
+
+void TStartTimeForm::closeEvent(QCloseEvent* event)
+{
+    // The close box runs no button handler and leaves the times stored
+    // before; a start goes on with them, so they are checked now, while the
+    // operator can still mend them here. Cancel remains the way out.
+    if (forStart_ && CloseAllowed && !StartTimesValid() && !CheckTimes()) {
+        event->ignore();
+        return;
+    }
+    TForm::closeEvent(event);
 }
 
 void TStartTimeForm::CancelBitBtnClick()
