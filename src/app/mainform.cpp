@@ -33,6 +33,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <cstdio>
+
 TSlowCwForm* SlowCwForm = nullptr;
 
 QString MainCaption(double now)
@@ -60,6 +62,9 @@ TSlowCwForm::TSlowCwForm(Clock& clock, const std::vector<std::string>& args, QWi
 
     SetDefaultSettings();
     LoadSettings();
+    settingsNotice_ = SettingsFileNotice();
+    if (!settingsNotice_.empty())
+        std::fprintf(stderr, "vantrel: %s\n", settingsNotice_.c_str());
     AutoStart = IsAutoStartCommandLine(args);
 
     ClockTimer = new QTimer(this);
@@ -134,7 +139,31 @@ void TSlowCwForm::showEvent(QShowEvent* event)
     activated_ = true;
     CentreOnScreen(this);
     // After the window has appeared, as activation follows the first show.
-    QTimer::singleShot(0, this, &TSlowCwForm::FormActivate);
+    QTimer::singleShot(0, this, [this] {
+        FormActivate();
+        TellSettingsNotice();
+    });
+}
+
+void TSlowCwForm::TellSettingsNotice()
+{
+    // An auto start runs unattended: nothing may wait for a click before it.
+    if (settingsNotice_.empty() || AutoStart)
+        return;
+    noticeShown_ = true;
+    ShowMessageForm(QStringLiteral("Warning"), FromBytes(settingsNotice_), ButtonFaceColor(), false);
+}
+
+void TSlowCwForm::TellSaveResult(const SettingsSaveResult& result)
+{
+    // Once: what the start-up notice announced is not told again.
+    if (!result.Saved && !(noticeShown_ && result.ReadOnly))
+        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("Settings not saved : ") + FromBytes(result.Problem),
+                        ButtonFaceColor(), false);
+    else if (result.Saved && !result.KeptAs.empty() && !noticeShown_)
+        ShowMessageForm(QStringLiteral("Warning"),
+                        FromBytes(std::string(kSettingsFileName) + " had the wrong length : it is kept as " + result.KeptAs),
+                        ButtonFaceColor(), false);
 }
 
 void TSlowCwForm::FormActivate()
@@ -309,5 +338,7 @@ void TSlowCwForm::FormClose()
         KeyForm->exec();
     }
     ReleasePort();
-    SaveSettings();
+    const SettingsSaveResult saved = SaveSettingsFile();
+    PrintSaveResult(saved);
+    TellSaveResult(saved);
 }

@@ -13,6 +13,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+struct SettingsSaveResult;
 
 class TSlowCwForm : public QMainWindow {
     Q_OBJECT
@@ -80,6 +81,10 @@ private:
     void FormActivate();
     void FormClose();
     void BuildMenu();
+    // The settings file's state at start-up and the save's outcome at exit,
+    // each told in a window at most once.
+    void TellSettingsNotice();
+    void TellSaveResult(const SettingsSaveResult& result);
     // Shows the text dialog for Texts[n]; returns the text it leaves.
     std::string EditText(int n, const QString& caption);
     void EditMessageText(int n);
@@ -93,6 +98,8 @@ private:
     Clock& clock_;
     bool activated_ = false;
     bool closed_ = false; // the settings are saved once
+    std::string settingsNotice_;
+    bool noticeShown_ = false;
 };
 
 extern TSlowCwForm* SlowCwForm;
