@@ -56,8 +56,9 @@ TSlowCwForm::TSlowCwForm(Clock& clock, const std::vector<std::string>& args, QWi
     VantrelImage->setScaledContents(true);
     VantrelImage->setPixmap(VantrelLogo(QSize(372, 300)));
     setCentralWidget(VantrelImage);
-    // The outer height of 350 less the title bar that the window manager adds.
-    setFixedSize(372, 320);
+    // The outer height of 350 less the title bar that the window manager
+    // adds; wider where the menu's captions need it.
+    setFixedSize(std::max(372, menuBar()->sizeHint().width()), 320);
     setWindowTitle(QStringLiteral("Vantrel"));
 
     SetDefaultSettings();

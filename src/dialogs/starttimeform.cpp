@@ -16,7 +16,6 @@ TStartTimeForm* StartTimeForm = nullptr;
 TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), clock_(clock)
 {
     setWindowTitle(QStringLiteral("Start Time"));
-    setFixedSize(330, 120);
     StartLabel = new QLabel(QStringLiteral("Start time  (HHMMSS) :"), this);
     StartLabel->setGeometry(16, 16, 180, 24);
     StartEdit = new QLineEdit(this);
@@ -33,6 +32,18 @@ TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), c
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     CancelBitBtn->setGeometry(175, 82, 100, 30);
     SetCancelButton(CancelBitBtn);
+    StartLabel->setBuddy(StartEdit);
+    StopLabel->setBuddy(StopEdit);
+    // Both labels as wide as the wider text needs, the edits and buttons along.
+    const int growth = std::max(FitToText(StartLabel, StartEdit), FitToText(StopLabel, StopEdit));
+    for (QLabel* label : {StartLabel, StopLabel})
+        label->resize(180 + growth, label->height());
+    StartEdit->move(200 + growth, StartEdit->y());
+    StopEdit->move(200 + growth, StopEdit->y());
+    const int width = 330 + growth;
+    OkBitBtn->move(width / 2 - 110, OkBitBtn->y());
+    CancelBitBtn->move(width / 2 + 10, CancelBitBtn->y());
+    setFixedSize(SizeForChildren(this, QSize(width, 120), 0));
     ClockTimer = new QTimer(this);
     ClockTimer->setInterval(100);
     connect(ClockTimer, &QTimer::timeout, this, &TStartTimeForm::ClockTimerTimer);
