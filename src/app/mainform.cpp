@@ -5,6 +5,7 @@
 #include "dialogs/comform.h"
 #include "dialogs/cwidform.h"
 #include "dialogs/fskform.h"
+#include "headless.h"
 #include "dialogs/placeholders.h"
 #include "dialogs/qskform.h"
 #include "dialogs/ratioform.h"
@@ -149,7 +150,8 @@ void TSlowCwForm::showEvent(QShowEvent* event)
 void TSlowCwForm::TellSettingsNotice()
 {
     // An auto start runs unattended: nothing may wait for a click before it.
-    if (settingsNotice_.empty() || AutoStart)
+    // Standard error has it already, which is all a headless run has.
+    if (settingsNotice_.empty() || AutoStart || Headless)
         return;
     noticeShown_ = true;
     ShowMessageForm(QStringLiteral("Warning"), FromBytes(settingsNotice_), ButtonFaceColor(), false);
@@ -157,7 +159,10 @@ void TSlowCwForm::TellSettingsNotice()
 
 void TSlowCwForm::TellSaveResult(const SettingsSaveResult& result)
 {
-    // Once: what the start-up notice announced is not told again.
+    // Once: what the start-up notice announced is not told again, nor what
+    // standard error has just said to a headless run.
+    if (Headless)
+        return;
     if (!result.Saved && !(noticeShown_ && result.ReadOnly))
         ShowMessageForm(QStringLiteral("Error"), QStringLiteral("Settings not saved : ") + FromBytes(result.Problem),
                         ButtonFaceColor(), false);
