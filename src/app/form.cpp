@@ -94,12 +94,11 @@ QColor ButtonFaceColor()
 
 int FitToText(QWidget* control, QWidget* follower)
 {
-    const int growth = std::max(0, control->sizeHint().width() - control->width());
-    if (growth > 0) {
-        control->resize(control->width() + growth, std::max(control->height(), control->sizeHint().height()));
-        if (follower != nullptr)
-            follower->move(follower->x() + growth, follower->y());
-    }
+    const QSize hint = control->sizeHint();
+    const int growth = std::max(0, hint.width() - control->width());
+    control->resize(control->width() + growth, std::max(control->height(), hint.height()));
+    if (growth > 0 && follower != nullptr)
+        follower->move(follower->x() + growth, follower->y());
     return growth;
 }
 

@@ -35,7 +35,7 @@ TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), c
     StartLabel->setBuddy(StartEdit);
     StopLabel->setBuddy(StopEdit);
     // Both labels as wide as the wider text needs, the edits and buttons along.
-    const int growth = std::max(FitToText(StartLabel, StartEdit), FitToText(StopLabel, StopEdit));
+    const int growth = std::max(FitToText(StartLabel), FitToText(StopLabel));
     for (QLabel* label : {StartLabel, StopLabel})
         label->resize(180 + growth, label->height());
     StartEdit->move(200 + growth, StartEdit->y());

@@ -33,6 +33,7 @@ void ExpectTextsWhole(QWidget* window)
             EXPECT_GE(w->height(), label->heightForWidth(w->width())) << what;
         else
             EXPECT_GE(w->width(), w->sizeHint().width()) << what << " is cut";
+        EXPECT_GE(w->height(), w->fontMetrics().height()) << what << " is cut";
     }
 }
 
