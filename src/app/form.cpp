@@ -91,3 +91,31 @@ QColor ButtonFaceColor()
 {
     return QApplication::palette().color(QPalette::Button);
 }
+
+int FitToText(QWidget* control, QWidget* follower)
+{
+    const QSize hint = control->sizeHint();
+    const int growth = std::max(0, hint.width() - control->width());
+    control->resize(control->width() + growth, std::max(control->height(), hint.height()));
+    if (growth > 0 && follower != nullptr)
+        follower->move(follower->x() + growth, follower->y());
+    return growth;
+}
+
+QSize SizeForChildren(const QWidget* window, QSize design, int margin)
+{
+    QSize size = design;
+    for (const QWidget* child : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isVisibleTo(window) || child->isWindow())
+            continue;
+        const QRect r = child->geometry();
+        size = size.expandedTo(QSize(r.right() + 1 + margin, r.bottom() + 1 + margin));
+    }
+    return size;
+}
+
+int ScreenRoom()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry().width() - 40 : 4096;
+}

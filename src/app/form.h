@@ -51,5 +51,15 @@ std::string ToBytes(const QString& text);
 // Moves a top-level window to the middle of the primary screen.
 void CentreOnScreen(QWidget* window);
 
+// Texts shown whole at the desktop's font, whatever room the design gave
+// them. FitToText widens `control` to its text where that needs more room and
+// moves `follower` (the control to its right) along; returns the growth.
+int FitToText(QWidget* control, QWidget* follower = nullptr);
+// The size that holds every visible child of `window` with `margin` to the
+// right and below, and at least `design`.
+QSize SizeForChildren(const QWidget* window, QSize design, int margin = 12);
+// The width a window may take on the primary screen.
+int ScreenRoom();
+
 // The colour of button faces, the normal colour of windows and messages.
 QColor ButtonFaceColor();

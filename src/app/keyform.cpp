@@ -11,10 +11,11 @@
 #include "settings/settings.h"
 
 #include <QComboBox>
-#include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 TKeyForm* KeyForm = nullptr;
@@ -71,7 +72,7 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
     GrayLabel = Label(body_, {}, 80, 12, Qt::gray);
     BlueLabel = Label(body_, {}, 80, 12, Qt::blue);
     MsgLabel = Label(body_, {}, 64, 44);
-    MsgLabel->setFixedWidth(683);
+    MsgLabel->resize(683, MsgLabel->sizeHint().height());
     MsgLabel->setAlignment(Qt::AlignCenter);
     RepeatLabel = Label(body_, QStringLiteral("Repeat text :"), 12, 76);
     BlackLabel = Label(body_, {}, 80, 12, Qt::black);
@@ -94,6 +95,7 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
     ReleasePttButton = button(QStringLiteral("Release PTT"), 270, &keying::KeyEngine::ReleasePtt);
     PushKeyButton = button(QStringLiteral("Push key"), 390, &keying::KeyEngine::PushKey);
     ReleaseKeyButton = button(QStringLiteral("Release key"), 500, &keying::KeyEngine::ReleaseKey);
+    FitStaticTexts();
     TxBitBtn = new QPushButton(QStringLiteral("TX"), body_);
     TxBitBtn->setGeometry(253, 102, 80, 26);
     connect(TxBitBtn, &QPushButton::clicked, this, &TKeyForm::TxBitBtnClick);
@@ -106,6 +108,7 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
     TextComboBox->setInsertPolicy(QComboBox::NoInsert);
     TextComboBox->setGeometry(77, 6, 670, 26);
     edit->installEventFilter(this);
+    TextComboBox->installEventFilter(this);
     connect(TextComboBox, &QComboBox::editTextChanged, this, &TKeyForm::TextComboBoxChange);
 
     KeyTimer = new QTimer(this);
@@ -116,6 +119,17 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
 
 bool TKeyForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if ((watched == TextComboBox || watched == TextComboBox->lineEdit()) && event->type() == QEvent::KeyPress) {
+        // Return belongs to the edit line: it must neither press the
+        // window's default button (Cancel) nor drop the typed line.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            TextComboBoxChange();
+            return true;
+        }
+    }
+    if (watched == TextComboBox && event->type() == QEvent::FocusIn)
+        TextComboBoxEnter();
     if (watched == TextComboBox->lineEdit()) {
         if (event->type() == QEvent::FocusIn)
             TextComboBoxEnter();
@@ -131,9 +145,46 @@ void TKeyForm::FormActivate()
     LayOut();
     Render();
     if (RunKind == kRunOpenPort)
-        QTimer::singleShot(0, this, &TKeyForm::OpenPortRun);
+        QTimer::singleShot(0, this, [this] {
+            OpenPortRun();
+            FitToTexts();
+        });
     else if (RunKind == kRunReleasePort)
-        QTimer::singleShot(0, this, &TKeyForm::ReleasePortRun);
+        QTimer::singleShot(0, this, [this] {
+            ReleasePortRun();
+            FitToTexts();
+        });
+}
+
+void TKeyForm::FitStaticTexts()
+{
+    // The progress labels start after "Text : ", the test buttons each as
+    // wide as its caption, 10 pixels apart.
+    TextLabel->adjustSize();
+    const int textX = std::max(80, TextLabel->geometry().right() + 4);
+    for (QLabel* label : {GrayLabel, BlueLabel, BlackLabel})
+        label->move(textX, label->y());
+    int x = PushPttButton->x();
+    for (QPushButton* b : {PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton}) {
+        b->setGeometry(std::max(x, b->x()), b->y(), std::max(b->width(), b->sizeHint().width()), b->height());
+        x = b->geometry().right() + 11;
+    }
+}
+
+void TKeyForm::FitToTexts()
+{
+    // The design width is 762; longer texts widen the window, up to the
+    // screen. It only grows while shown, so the changing status line cannot
+    // make it jitter.
+    FitToText(MsgLabel);
+    MsgLabel->move(std::max(12, 64 + (683 - MsgLabel->width()) / 2), MsgLabel->y());
+    const int wanted = std::min(SizeForChildren(body_, QSize(width(), 0)).width(), ScreenRoom());
+    if (wanted <= width())
+        return;
+    body_->resize(wanted, body_->height());
+    KeyMenu->resize(wanted, KeyMenu->height());
+    setFixedSize(wanted, height());
+    CentreOnScreen(this);
 }
 
 void TKeyForm::LayOut()
@@ -160,11 +211,17 @@ void TKeyForm::LayOut()
     for (QPushButton* b : {PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton})
         b->setVisible(test);
 
+    // Filling the list is no edit of the operator's: no check runs on it.
+    const QSignalBlocker quiet(TextComboBox);
     TextComboBox->clear();
     for (int k = 1; k <= 12; ++k)
         TextComboBox->addItem(FromBytes(Texts[static_cast<std::size_t>(k)]));
     TextComboBox->setEditText(qso ? FromBytes(engine_.R.Message) : QString());
     StartMenu->setEnabled(true);
+    // The operator types at once; the Cancel button holds no focus that
+    // Return could press.
+    if (qso)
+        TextComboBox->setFocus();
 }
 
 QString TKeyForm::PortText() const
@@ -256,6 +313,7 @@ void TKeyForm::Render()
     BlackLabel->setVisible(d.BlackVisible);
     if (!d.Clock.empty())
         SetText(ClockLabel, d.Clock);
+    FitToTexts();
     if (RunKind == kRunQso) {
         TxBitBtn->setText(FromBytes(d.TxCaption));
         TxBitBtn->setVisible(d.TxVisible);
@@ -314,8 +372,12 @@ void TKeyForm::StartMenuClick() { StartTimeForm->exec(); }
 
 void TKeyForm::ShowDuration()
 {
-    const std::string text = ToBytes(EditText());
-    SetText(StatusLabel, "Duration : " + DurationText(TextDuration(text, engine_.R.CurrentDot, KeyGap, 0)));
+    // Kept in the display record, which every tick renders again, so the
+    // duration stays until the next edit or transmission.
+    keying::EngineDisplay& d = engine_.Display;
+    d.Status = "Duration : " + DurationText(TextDuration(ToBytes(EditText()), engine_.R.CurrentDot, KeyGap, 0));
+    d.StatusVisible = true;
+    SetText(StatusLabel, d.Status);
     StatusLabel->show();
 }
 

@@ -47,6 +47,8 @@ protected:
 
 private:
     void LayOut();
+    void FitStaticTexts();
+    void FitToTexts();
     void OpenPortRun();
     void ReleasePortRun();
     QString PortText() const;

@@ -5,6 +5,7 @@
 #include "dialogs/comform.h"
 #include "dialogs/cwidform.h"
 #include "dialogs/fskform.h"
+#include "headless.h"
 #include "dialogs/placeholders.h"
 #include "dialogs/qskform.h"
 #include "dialogs/ratioform.h"
@@ -37,6 +38,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <cstdio>
+
 TSlowCwForm* SlowCwForm = nullptr;
 
 QString MainCaption(double now)
@@ -58,12 +61,16 @@ TSlowCwForm::TSlowCwForm(Clock& clock, const std::vector<std::string>& args, QWi
     VantrelImage->setScaledContents(true);
     VantrelImage->setPixmap(VantrelLogo(QSize(372, 300)));
     setCentralWidget(VantrelImage);
-    // The outer height of 350 less the title bar that the window manager adds.
-    setFixedSize(372, 320);
+    // The outer height of 350 less the title bar that the window manager
+    // adds; wider where the menu's captions need it.
+    setFixedSize(std::max(372, menuBar()->sizeHint().width()), 320);
     setWindowTitle(QStringLiteral("Vantrel"));
 
     SetDefaultSettings();
     LoadSettings();
+    settingsNotice_ = SettingsFileNotice();
+    if (!settingsNotice_.empty())
+        std::fprintf(stderr, "vantrel: %s\n", settingsNotice_.c_str());
     AutoStart = IsAutoStartCommandLine(args);
 
     ClockTimer = new QTimer(this);
@@ -138,7 +145,35 @@ void TSlowCwForm::showEvent(QShowEvent* event)
     activated_ = true;
     CentreOnScreen(this);
     // After the window has appeared, as activation follows the first show.
-    QTimer::singleShot(0, this, &TSlowCwForm::FormActivate);
+    QTimer::singleShot(0, this, [this] {
+        FormActivate();
+        TellSettingsNotice();
+    });
+}
+
+void TSlowCwForm::TellSettingsNotice()
+{
+    // An auto start runs unattended: nothing may wait for a click before it.
+    // Standard error has it already, which is all a headless run has.
+    if (settingsNotice_.empty() || AutoStart || Headless)
+        return;
+    noticeShown_ = true;
+    ShowMessageForm(QStringLiteral("Warning"), FromBytes(settingsNotice_), ButtonFaceColor(), false);
+}
+
+void TSlowCwForm::TellSaveResult(const SettingsSaveResult& result)
+{
+    // Once: what the start-up notice announced is not told again, nor what
+    // standard error has just said to a headless run.
+    if (Headless)
+        return;
+    if (!result.Saved && !(noticeShown_ && result.ReadOnly))
+        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("Settings not saved : ") + FromBytes(result.Problem),
+                        ButtonFaceColor(), false);
+    else if (result.Saved && !result.KeptAs.empty() && !noticeShown_)
+        ShowMessageForm(QStringLiteral("Warning"),
+                        FromBytes(std::string(kSettingsFileName) + " had the wrong length : it is kept as " + result.KeptAs),
+                        ButtonFaceColor(), false);
 }
 
 void TSlowCwForm::FormActivate()
@@ -219,33 +254,46 @@ void TSlowCwForm::TextStopClick()
 
 void TSlowCwForm::StartNowClick() { StartTransmission(true); }
 
+bool TSlowCwForm::SelectedTextReady()
+{
+    // A text without a character to send would only switch PTT, for ever
+    // with endless repeats and no interval.
+    const int n = SelectedTextNumber();
+    if (!TrimSpaces(Texts[static_cast<std::size_t>(n)]).empty())
+        return true;
+    ShowMessageForm(QStringLiteral("Error"),
+                    QStringLiteral("Text ") + QString::number(n) + QStringLiteral(" is empty : nothing to transmit"),
+                    ButtonFaceColor(), false);
+    return false;
+}
+
 void TSlowCwForm::StartLaterClick()
 {
-    StartTimeForm->exec();
-    if (DialogCancelled)
+    if (!SelectedTextReady())
         return;
-    // The close box leaves whatever start time was there, such as the
-    // HH:MM:SS of a start now, which no clock text ever equals: the
-    // transmission would wait for ever.
-    if (!IsValidTime(StartTime)) {
-        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
+    // The dialog refuses to close with times that are not valid, such as the
+    // HH:MM:SS that a start now leaves, which no clock text ever equals.
+    StartTimeForm->ExecForStart();
+    if (DialogCancelled || !StartTimesValid())
         return;
-    }
     StartTransmission(false);
 }
 
-void TSlowCwForm::StartTransmission(bool immediately)
+bool TSlowCwForm::StartTransmission(bool immediately)
 {
+    if (!SelectedTextReady())
+        return false;
     if (RepeatTimeExceeded()) {
         ShowMessageForm(QStringLiteral("Error"),
                         QStringLiteral("Repeat function : Text duration (including start and stop id.) "
                                        "exceeds repeat time"),
                         ButtonFaceColor(), false);
-        return;
+        return false;
     }
     StartImmediately = immediately;
     RunKind = kRunTransmit;
     ShowKeyFormHidden();
+    return true;
 }
 
 void TSlowCwForm::ShowKeyFormHidden()
@@ -300,5 +348,7 @@ void TSlowCwForm::FormClose()
         KeyForm->exec();
     }
     ReleasePort();
-    SaveSettings();
+    const SettingsSaveResult saved = SaveSettingsFile();
+    PrintSaveResult(saved);
+    TellSaveResult(saved);
 }

@@ -13,6 +13,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QTimer;
+struct SettingsSaveResult;
 
 class TSlowCwForm : public QMainWindow {
     Q_OBJECT
@@ -35,6 +36,9 @@ public:
     QTimer* ClockTimer;
 
     void ClockTimerTimer();
+    // False, after telling the user, when the selected text is empty: Start
+    // Now, Start Later and the auto start then start nothing.
+    bool SelectedTextReady();
 
     void SetupComClick();
     void SetupSpeedClick();
@@ -77,17 +81,25 @@ private:
     void FormActivate();
     void FormClose();
     void BuildMenu();
+    // The settings file's state at start-up and the save's outcome at exit,
+    // each told in a window at most once.
+    void TellSettingsNotice();
+    void TellSaveResult(const SettingsSaveResult& result);
     // Shows the text dialog for Texts[n]; returns the text it leaves.
     std::string EditText(int n, const QString& caption);
     void EditMessageText(int n);
-    // Start Now and Start Later after the start-time dialog.
-    void StartTransmission(bool immediately);
+    // Start Now and Start Later after the start-time dialog; false when the
+    // start was refused (the user has been told why).
+    bool StartTransmission(bool immediately);
+
     // The transmit window for RunKind 0 or 4, with this window hidden meanwhile.
     void ShowKeyFormHidden();
 
     Clock& clock_;
     bool activated_ = false;
     bool closed_ = false; // the settings are saved once
+    std::string settingsNotice_;
+    bool noticeShown_ = false;
 };
 
 extern TSlowCwForm* SlowCwForm;

@@ -61,5 +61,28 @@ void ShowMessageForm(const QString& caption, const QString& message, const QColo
     form.OkBitBtn->setVisible(twoButtons);
     form.CancelBitBtn->setVisible(twoButtons);
     form.Ok2BitBtn->setVisible(!twoButtons);
+    form.FitToMessage();
     form.exec();
+}
+
+void TMsgForm::FitToMessage()
+{
+    // The design's label is 804 pixels wide; a longer text widens the window,
+    // up to the screen, and is wrapped beyond that.
+    constexpr int kLabel = 804, kSide = 13, kTop = 16, kLine = 35, kGap = 5, kButtons = 33;
+    const int room = ScreenRoom() - 2 * kSide - 1;
+    MsgLabel->setWordWrap(false);
+    int width = std::max(kLabel, MsgLabel->sizeHint().width());
+    int height = std::max(kLine, MsgLabel->sizeHint().height());
+    if (width > room) {
+        MsgLabel->setWordWrap(true);
+        width = std::max(kLabel, room);
+        height = std::max(kLine, MsgLabel->heightForWidth(width));
+    }
+    MsgLabel->setGeometry(kSide, kTop, width, height);
+    const int centre = kSide + width / 2, top = kTop + height + kGap;
+    OkBitBtn->move(centre - 108, top);
+    CancelBitBtn->move(centre + 9, top);
+    Ok2BitBtn->move(centre - 50, top);
+    setFixedSize(width + 2 * kSide + 1, top + kButtons + 11);
 }

@@ -19,6 +19,9 @@ public:
     QPushButton* CancelBitBtn;
     QPushButton* Ok2BitBtn;
 
+    // Sizes the label, the buttons and the window to the message.
+    void FitToMessage();
+
 protected:
     void FormActivate() override;
 

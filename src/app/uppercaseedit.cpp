@@ -2,7 +2,9 @@
 
 UpperCaseEdit::UpperCaseEdit(QWidget* parent) : QLineEdit(parent)
 {
-    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+    // Every change, typed or set: a text from an edited settings file or a
+    // list entry is converted too.
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
         const QString upper = UpperLatin1(text);
         if (upper == text)
             return;

@@ -1,4 +1,4 @@
-// A one-line edit whose typed letters become upper case as they are typed,
+// A one-line edit whose letters become upper case as they are typed or set,
 // keeping the caret. It holds only characters that a single-byte text can
 // carry (Latin-1): others are dropped as they are typed.
 #pragma once

@@ -42,6 +42,15 @@ TSpeedForm::TSpeedForm(QWidget* parent) : TForm(parent)
     GapEdit->setMaxLength(6);
     GapEdit->setToolTip(QStringLiteral("Enter gap length in seconds (1-3600)"));
     SetCancelButton(CancelBitBtn);
+    DotLabel->setBuddy(DotEdit);
+    GapLabel->setBuddy(GapEdit);
+    // Both labels as wide as the wider text needs, the edits along.
+    const int growth = std::max(FitToText(DotLabel), FitToText(GapLabel));
+    for (QLabel* label : {DotLabel, GapLabel})
+        label->resize(170 + growth, label->height());
+    DotEdit->move(190 + growth, DotEdit->y());
+    GapEdit->move(190 + growth, GapEdit->y());
+    width_ = 300 + growth;
     setTabOrder(DotEdit, OkBitBtn);
     setTabOrder(OkBitBtn, CancelBitBtn);
     setTabOrder(CancelBitBtn, GapEdit);
@@ -57,9 +66,9 @@ void TSpeedForm::FormActivate()
     GapEdit->setVisible(GapShown);
     // Heights are the outer heights less a title bar of about 34 pixels.
     const int top = GapShown ? 88 : 58;
-    OkBitBtn->setGeometry(40, top, 100, 30);
-    CancelBitBtn->setGeometry(160, top, 100, 30);
-    setFixedSize(300, (GapShown ? 156 : 126) - 34);
+    OkBitBtn->setGeometry(width_ / 2 - 110, top, 100, 30);
+    CancelBitBtn->setGeometry(width_ / 2 + 10, top, 100, 30);
+    setFixedSize(width_, (GapShown ? 156 : 126) - 34);
     GapEdit->clear();
     if (GapShown)
         GapEdit->setText(QString::number(EditKeyGap / 1000));

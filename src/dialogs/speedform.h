@@ -41,6 +41,7 @@ private:
     std::int32_t SavedDotLength = 0, SavedKeyGap = -1;
     bool CloseAllowed = true;
     bool GapShown = false;
+    int width_ = 300; // the design width, or what the labels' texts need
 };
 
 extern TSpeedForm* SpeedForm;

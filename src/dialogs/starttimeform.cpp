@@ -5,6 +5,7 @@
 #include "morse/morse.h"
 #include "settings/settings.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -15,7 +16,6 @@ TStartTimeForm* StartTimeForm = nullptr;
 TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), clock_(clock)
 {
     setWindowTitle(QStringLiteral("Start Time"));
-    setFixedSize(330, 120);
     StartLabel = new QLabel(QStringLiteral("Start time  (HHMMSS) :"), this);
     StartLabel->setGeometry(16, 16, 180, 24);
     StartEdit = new QLineEdit(this);
@@ -32,6 +32,18 @@ TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), c
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     CancelBitBtn->setGeometry(175, 82, 100, 30);
     SetCancelButton(CancelBitBtn);
+    StartLabel->setBuddy(StartEdit);
+    StopLabel->setBuddy(StopEdit);
+    // Both labels as wide as the wider text needs, the edits and buttons along.
+    const int growth = std::max(FitToText(StartLabel), FitToText(StopLabel));
+    for (QLabel* label : {StartLabel, StopLabel})
+        label->resize(180 + growth, label->height());
+    StartEdit->move(200 + growth, StartEdit->y());
+    StopEdit->move(200 + growth, StopEdit->y());
+    const int width = 330 + growth;
+    OkBitBtn->move(width / 2 - 110, OkBitBtn->y());
+    CancelBitBtn->move(width / 2 + 10, CancelBitBtn->y());
+    setFixedSize(SizeForChildren(this, QSize(width, 120), 0));
     ClockTimer = new QTimer(this);
     ClockTimer->setInterval(100);
     connect(ClockTimer, &QTimer::timeout, this, &TStartTimeForm::ClockTimerTimer);
@@ -68,16 +80,44 @@ void TStartTimeForm::OkBitBtnClick()
     CloseAllowed = true;
     StartTime = Short(TrimSpaces(ToBytes(StartEdit->text())), kShortMax);
     StopTime = Short(TrimSpaces(ToBytes(StopEdit->text())), kShortMax);
+    CloseAllowed = CheckTimes();
+}
+
+bool TStartTimeForm::CheckTimes()
+{
+    bool valid = true;
     if (!IsValidTime(StartTime)) {
         ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
-        CloseAllowed = false;
+        valid = false;
         StartEdit->setFocus();
     }
     if (!StopTime.empty() && !IsValidTime(StopTime)) {
         ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid stop time"), ButtonFaceColor(), false);
-        CloseAllowed = false;
+        valid = false;
         StopEdit->setFocus();
     }
+    return valid;
+}
+
+bool StartTimesValid() { return IsValidTime(StartTime) && (StopTime.empty() || IsValidTime(StopTime)); }
+
+void TStartTimeForm::ExecForStart()
+{
+    forStart_ = true;
+    exec();
+    forStart_ = false;
+}
+
+void TStartTimeForm::closeEvent(QCloseEvent* event)
+{
+    // The close box runs no button handler and leaves the times stored
+    // before; a start goes on with them, so they are checked now, while the
+    // operator can still mend them here. Cancel remains the way out.
+    if (forStart_ && CloseAllowed && !StartTimesValid() && !CheckTimes()) {
+        event->ignore();
+        return;
+    }
+    TForm::closeEvent(event);
 }
 
 void TStartTimeForm::CancelBitBtnClick()

@@ -27,18 +27,28 @@ public:
 
     void ClockTimerTimer();
     void done(int result) override;
+    // Shown by Start Later, which starts with the stored times: the close box
+    // too is refused, with the message, while they are not valid.
+    void ExecForStart();
 
 protected:
     void FormActivate() override;
     bool FormCloseQuery() override { return CloseAllowed; }
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void OkBitBtnClick();
     void CancelBitBtnClick();
+    // Shows a message for each invalid stored time; true when both are valid.
+    bool CheckTimes();
 
     Clock& clock_;
     bool CloseAllowed = true;
+    bool forStart_ = false;
     std::string SavedStartTime;
 };
 
 extern TStartTimeForm* StartTimeForm;
+
+// StartTime is a valid "HHMMSS" and StopTime is empty or one.
+bool StartTimesValid();

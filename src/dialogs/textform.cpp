@@ -46,6 +46,7 @@ void TTextForm::FillDuration()
     const std::int32_t seconds = EditingId ? TextDuration(text, 0, 0, StartId.Wpm)
                                            : TextDuration(text, DotLength, KeyGap, 0);
     DurLabel->setText(QStringLiteral("duration : ") + FromBytes(DurationText(seconds)));
+    FitToText(DurLabel);
 }
 
 void TTextForm::OkBitBtnClick()

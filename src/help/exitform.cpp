@@ -19,6 +19,11 @@ TExitForm::TExitForm(QWidget* parent) : TForm(parent)
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     CancelBitBtn->setGeometry(140, 60, 90, 30);
     SetCancelButton(CancelBitBtn);
+    // The label spans the window, its text centred: a wider text widens both.
+    const int width = 260 + FitToText(ExitLabel);
+    OkBitBtn->move(width / 2 - 100, OkBitBtn->y());
+    CancelBitBtn->move(width / 2 + 10, CancelBitBtn->y());
+    setFixedSize(width, 110);
 }
 
 void TExitForm::FormActivate()

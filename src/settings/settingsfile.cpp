@@ -3,10 +3,8 @@
 #include "settings.h"
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 SettingsBytes SettingsRecord{};
@@ -67,35 +65,6 @@ void WriteText(int k, const std::string& text)
 
 bool ReadBool(std::size_t offset) { return At(offset) != 0; }
 void WriteBool(std::size_t offset, bool v) { At(offset) = v ? 1 : 0; }
-
-std::string Directory(const std::string& path)
-{
-    const auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool SaveFailed(const std::string& path, const char* what, int error)
-{
-    std::fprintf(stderr, "vantrel: settings not saved to %s: %s: %s\n", path.c_str(), what,
-                 std::strerror(error));
-    return false;
-}
 
 } // namespace
 
@@ -186,47 +155,5 @@ bool LoadSettings(const std::string& path)
     if (got < kRecordSize)
         return false;
     DecodeSettingsRecord();
-    return true;
-}
-
-bool SaveSettings(const std::string& path)
-{
-    EncodeSettingsRecord();
-
-    // A new file gets the mode open() would give it; an existing one keeps its own.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode_t mode = 0666 & ~mask;
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0) {
-        // No write bit at all counts too, so that root respects a read-only file.
-        if (::access(path.c_str(), W_OK) != 0 || (old.st_mode & 0222) == 0)
-            return SaveFailed(path, "the file is read-only", EACCES);
-        mode = old.st_mode & 07777;
-    }
-
-    const std::string dir = Directory(path);
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return SaveFailed(path, "cannot create a temporary file", errno);
-    const bool written = WriteAll(fd, SettingsRecord.data(), SettingsRecord.size())
-        && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    const int writeError = errno;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(temp.c_str());
-        return SaveFailed(path, "cannot write the temporary file", written ? errno : writeError);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        return SaveFailed(path, "cannot replace the file", error);
-    }
-    // Make the rename itself durable; a failure here loses nothing already on disk.
-    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
     return true;
 }

@@ -36,9 +36,32 @@ void EncodeSettingsRecord();
 // settings were taken from the file.
 bool LoadSettings(const std::string& path = kSettingsFileName);
 
-// Encodes the settings and replaces `path` with the record: the bytes go to a
-// temporary file beside it, are flushed to disk and renamed over the old file,
-// so a failure at any point leaves the old file whole. An existing file that is
-// not writable is left alone, as before. Returns false, with one line on
-// standard error, when the file was not replaced.
+// What a save did, for the window layer to tell the user.
+struct SettingsSaveResult {
+    bool Saved = false;
+    bool ReadOnly = false;  // not saved because the file is read-only
+    std::string Problem;    // why it was not saved; empty when saved
+    std::string KeptAs;     // where an old file of the wrong length was kept
+};
+
+// Encodes the settings and writes the record to `path`, through symbolic
+// links to their target. The bytes go to a temporary file beside the target
+// that takes the old file's owner and mode, is flushed and renamed over it, so
+// a failure leaves the old file whole. Where no such file can be made (a
+// folder that is not writable, an owner this user cannot give), the file is
+// rewritten in place and flushed instead. A read-only file is left alone. An
+// old file of the wrong length is kept beside the new one first (name.bad),
+// and temporary files of an earlier, killed save are removed.
+SettingsSaveResult SaveSettingsFile(const std::string& path = kSettingsFileName);
+
+// One line on standard error when the file was not saved or an old one kept.
+void PrintSaveResult(const SettingsSaveResult& result, const std::string& path = kSettingsFileName);
+
+// SaveSettingsFile and PrintSaveResult; returns whether the file was saved.
 bool SaveSettings(const std::string& path = kSettingsFileName);
+
+// What the user should know at start-up about the file at `path`: that it is
+// read-only and will not take this run's changes, that it has the wrong
+// length (the defaults are used; it is kept at the save), or that it is no
+// regular file. Empty when there is nothing to tell.
+std::string SettingsFileNotice(const std::string& path = kSettingsFileName);

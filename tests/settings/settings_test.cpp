@@ -244,18 +244,6 @@ TEST_F(SettingsFileTest, FailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 
-TEST_F(SettingsFileTest, ReadOnlyDirectoryLeavesTheOldFileWhole)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
-    ASSERT_TRUE(SaveSettings());
-    const Bytes before = ReadFile(kSettingsFileName);
-    std::filesystem::permissions(dir_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    DotLength = 3000;
-    EXPECT_FALSE(SaveSettings());
-    EXPECT_EQ(ReadFile(kSettingsFileName), before);
-}
-
 TEST_F(SettingsFileTest, ReadOnlyFileIsReadButNotReplaced)
 {
     DotLength = 2000;
