@@ -82,11 +82,36 @@ KeyEngine::KeyEngine(Clock& clock, LineOutput& lines, ToneOutput& myTone, ToneOu
 {
 }
 
-std::int64_t KeyEngine::NowAbs()
+std::int64_t KeyEngine::RealNowAbs()
 {
     const double now = clock_.Now();
     return static_cast<std::int64_t>(std::floor(now)) * kDayMs + DayMs(now);
 }
+
+std::int64_t KeyEngine::NowAbs() { return tickAbs_ >= 0 ? tickAbs_ : RealNowAbs(); }
+
+double KeyEngine::NowDays()
+{
+    if (tickAbs_ < 0)
+        return clock_.Now();
+    const std::int64_t day = tickAbs_ / kDayMs;
+    return static_cast<double>(day) + static_cast<double>(tickAbs_ - day * kDayMs) / kDayMs;
+}
+
+// The tenth a tick stands for: the one just before it, since the timer fires
+// just after each tenth. A tick that fired early, still inside the previous
+// tick's tenth, stands for the next one.
+std::int64_t KeyEngine::TickTenth(std::int64_t real)
+{
+    std::int64_t tenth = real - ((real % 100) + 100) % 100;
+    if (tenth == lastTenth_)
+        tenth += 100;
+    return tenth;
+}
+
+std::int32_t KeyEngine::HeldDot() { return std::clamp(DotLength, 1000, 3599000); }
+std::int32_t KeyEngine::HeldKeyGap() { return std::clamp(KeyGap, 0, 3599000); }
+std::int32_t KeyEngine::HeldDelay(std::int32_t ms) { return std::clamp(ms, 0, 25000); }
 
 std::int32_t KeyEngine::MsOfDay() { return static_cast<std::int32_t>(NowAbs() % kDayMs); }
 
@@ -112,7 +137,7 @@ char KeyEngine::PeekNextElement() const
 
 std::string KeyEngine::FormatRemaining(double end)
 {
-    return FormatRemainingSeconds(static_cast<std::int64_t>(std::nearbyint((end - clock_.Now()) * 86400.0)));
+    return FormatRemainingSeconds(static_cast<std::int64_t>(std::nearbyint((end - NowDays()) * 86400.0)));
 }
 
 // The absolute shadow of NextEvent: NextEvent itself is its time of day.
@@ -161,7 +186,9 @@ void KeyEngine::ResetRecord()
     R.IntervalMinutes = RepeatInterval;
     DialogCancelled = false;
     alarmWanted_ = leadRan_ = fromPlus_ = idSent_ = false;
+    cancelled_ = stopAsked_ = plusSequence_ = operatorPtt_ = false;
     lastClockSecond_ = -1;
+    lastTenth_ = -1;
 }
 
 void KeyEngine::Prepare()
@@ -181,6 +208,12 @@ void KeyEngine::Prepare()
     Display.EditVisible = Display.TxVisible = qso;
     KeyTimerEnabled = transmit || qso;
 
+    // Only a start keys by itself; the other runs wait for the operator's
+    // TX or push, which re-arm the lines.
+    if (transmit)
+        lines_.Arm();
+    else
+        lines_.Stop(false);
     if (transmit)
         PrepareTransmit();
     else if (qso)
@@ -193,14 +226,14 @@ void KeyEngine::PrepareTransmit()
 {
     const std::string text = SelectedText();
     if (R.IntervalMinutes == 0) {
-        std::int32_t seconds = TextDuration(text, DotLength, KeyGap, 0) + 5;
+        std::int32_t seconds = TextDuration(text, HeldDot(), HeldKeyGap(), 0) + 5;
         if (StartId.Enabled)
             seconds += TextDuration(StartId.Text, 0, 0, StartId.Wpm) + 3;
         if (StopId.Enabled)
             seconds += TextDuration(StopId.Text, 0, 0, StopId.Wpm) + 3;
         R.IntervalMinutes = seconds / 60 + 1;
     }
-    R.MessageSeconds = TextDuration(text, DotLength, KeyGap, 0);
+    R.MessageSeconds = TextDuration(text, HeldDot(), HeldKeyGap(), 0);
     R.RepeatPending = std::int64_t{R.IntervalMinutes} * 60 >= R.MessageSeconds;
     WriteRepeatLine(true);
     R.RepeatNumber = 1;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "clock/clock.h"
+#include "guardedlines.h"
 #include "lines.h"
 #include "tonegen/toneoutput.h"
 
@@ -118,8 +119,10 @@ public:
     void ReleaseKey();
     // The bottom button (Cancel or OK): lines off, the window may close.
     void Cancel();
-    // Closing the window: the mode settings come back.
+    // Closing the window: lines off and locked, the mode settings come back.
     void Close();
+    // A termination signal: key and PTT off and locked, whatever runs.
+    void ReleaseLines();
 
     // The message sound and the identification sound (0 = silence).
     void Sound(double hz);
@@ -138,6 +141,13 @@ public:
 
     // NextEvent on the absolute local time line (ms since 1899-12-30).
     std::int64_t NextEventAbs() const { return nextEventAbs_; }
+    // The gate every line operation passes.
+    const GuardedLines& Lines() const { return lines_; }
+    // Settings from an edited file held to the dialogs' ranges where they time keying.
+    static std::int32_t HeldDot();
+    static std::int32_t HeldKeyGap();
+    // PTT delays: any int32 from a file; this keeps the tick counts in a byte.
+    static std::int32_t HeldDelay(std::int32_t ms);
 
     EngineRecord R;
     EngineDisplay Display;
@@ -149,8 +159,13 @@ public:
     static constexpr std::int64_t kJumpToleranceMs = 1000;
 
 private:
-    // Local time as milliseconds since the clock's epoch, and the tick count.
+    // Local time as milliseconds since the clock's epoch. Inside a tick it is
+    // the tenth of a second the tick stands for (the timer fires just after
+    // it), so that every time line started from a tick starts on a tenth.
     std::int64_t NowAbs();
+    std::int64_t RealNowAbs();
+    double NowDays();
+    std::int64_t TickTenth(std::int64_t real);
     void ResetRecord();
     void PrepareTransmit();
     void PrepareQso();
@@ -190,7 +205,12 @@ private:
     void PresetDfcw(char element);
     void BeginId(bool stop);
     bool SpeakerSound(double hz);
+    void Ptt(bool on);
     void PttOnQrss();
+    bool PttReadyForKeying();
+    void EnterWaitBoundary();
+    void StepWaitBoundary();
+    void StopAsked();
 
     // Texts.
     enum class Title { StartNow, WillStart, StartedLater, Qso, QsoStarted };
@@ -200,7 +220,7 @@ private:
     void AdvanceProgress(std::size_t index);
 
     Clock& clock_;
-    LineOutput& lines_;
+    GuardedLines lines_;
     ToneOutput& myTone_;
     ToneOutput& fastTone_;
 
@@ -213,6 +233,12 @@ private:
     bool fromPlus_ = false;        // BeginSequence was entered at a "+"
     bool idSent_ = false;          // the blocking identification has run
     bool cancelled_ = false;       // Cancel, RX or Release key during a blocking identification
+    bool stopAsked_ = false;       // a stop from outside wins over a step that ends afterwards
+    bool plusSequence_ = false;    // the start sequence running was inserted at a "+"
+    bool operatorPtt_ = false;     // test: PTT pushed by hand and not released
+    std::int64_t pttOnAbs_ = 0;    // when PTT last went on
+    std::int64_t tickAbs_ = -1;    // the tenth the running tick stands for; -1 outside ticks
+    std::int64_t lastTenth_ = -1;  // the tenth of the previous tick
     // Clock-jump detection: the local clock against the tick count.
     std::int64_t lastAbs_ = 0;
     std::uint32_t lastTick_ = 0;

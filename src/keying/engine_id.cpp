@@ -113,13 +113,25 @@ void KeyEngine::SendIdBlocking(std::uint8_t wpm, const std::string& text)
     }
 }
 
-void KeyEngine::PushPtt() { lines_.SetPtt(true); }
-void KeyEngine::ReleasePtt() { lines_.SetPtt(false); }
+void KeyEngine::PushPtt()
+{
+    lines_.ArmPtt();
+    operatorPtt_ = true;
+    Ptt(true);
+}
+
+void KeyEngine::ReleasePtt()
+{
+    operatorPtt_ = false;
+    lines_.StopPtt();
+}
 
 void KeyEngine::PushKey()
 {
     if (R.TestKeyHeld)
         return;
+    lines_.Arm();
+    stopAsked_ = false;
     R.TestKeyHeld = true;
     lines_.SetKey(true);
     if (SidetoneOn)
@@ -144,6 +156,11 @@ void KeyEngine::ReleaseKey()
     }
     R.TestKeyHeld = false;
     lines_.SetKey(false);
+    // The PTT an identification pushed goes with the key; the operator's own stays.
+    if (operatorPtt_)
+        lines_.LockKey();
+    else
+        lines_.Stop(false);
     if (SidetoneOn)
         Sound(0);
 }
@@ -155,13 +172,17 @@ void KeyEngine::TxClick(const std::string& editText)
         // it may be the transmitted signal itself (audio FSK).
         if (lines_.PortIsOpen())
             lines_.SetKey(false);
+        // PTT goes off when Stopping runs; from now on nothing switches either on.
+        lines_.Lock();
         if (SidetoneOn || DfcwToneOn)
             Sound(0);
-        cancelled_ = true;
+        cancelled_ = stopAsked_ = true;
         R.TxState = Stopping;
         Display.TxVisible = false;
         return;
     }
+    lines_.Arm();
+    cancelled_ = stopAsked_ = false;
     Display.EditVisible = false;
     Display.StartMenuEnabled = false;
     R.Message = R.MessageCopy = Short(TrimSpaces(editText));
@@ -176,12 +197,12 @@ void KeyEngine::TxClick(const std::string& editText)
         R.StartClock = ClockOf(StartTime);
         R.TxState = WaitStart;
     } else {
-        R.StartedAt = TimeOfDayText(clock_.Now());
+        R.StartedAt = TimeOfDayText(NowDays());
         WriteTitle(Title::QsoStarted);
         R.TxState = PlanSync;
         R.StartTicks = 10;
         Display.Gray = R.Message + ' ';
-        R.MessageSeconds = TextDuration(R.Message, R.CurrentDot, KeyGap, 0);
+        R.MessageSeconds = TextDuration(R.Message, R.CurrentDot, HeldKeyGap(), 0);
         SetSlots(R.CurrentDot);
         ArmAlarm();
         R.QsoFirstChar = true;
@@ -204,14 +225,11 @@ void KeyEngine::SetQsoDot(std::int32_t dotMs, std::int32_t keyGapMs)
 
 void KeyEngine::Cancel()
 {
-    if (lines_.PortIsOpen()) {
-        lines_.SetKey(false);
-        lines_.SetPtt(false);
-    }
+    lines_.Stop(lines_.PortIsOpen());
     // Silenced with or without a port: the sound-card tone may be what is transmitted.
     if (SidetoneOn || DfcwToneOn)
         Sound(0);
-    cancelled_ = true;
+    cancelled_ = stopAsked_ = true;
     Display.EditVisible = true;
     DialogCancelled = true;
     R.CloseAllowed = true;
@@ -221,10 +239,20 @@ void KeyEngine::Cancel()
 
 void KeyEngine::Close()
 {
+    lines_.Stop(false);
+    cancelled_ = stopAsked_ = true;
     KeyTimerEnabled = false;
     R.KeyingActive = false;
     RatioCode = R.SavedRatioCode;
     DfcwMode = R.SavedDfcwMode;
+}
+
+void KeyEngine::ReleaseLines()
+{
+    lines_.Stop(true);
+    cancelled_ = stopAsked_ = true;
+    KeyTimerEnabled = false;
+    R.KeyingActive = false;
 }
 
 } // namespace keying

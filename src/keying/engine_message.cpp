@@ -11,19 +11,13 @@
 
 namespace keying {
 
-namespace {
-// PTT delays from the settings file may hold any int32; these keep the tick
-// counts in their byte range.
-std::int32_t DelayMs(std::int32_t ms) { return std::clamp(ms, 0, 25000); }
-} // namespace
-
 void KeyEngine::StepSending()
 {
     if (alarmWanted_) {
         // The message's first element is due now: the alarm's base instant.
         alarmWanted_ = false;
         const std::int64_t ahead =
-            std::max<std::int64_t>(0, (std::int64_t{TextDuration(R.Message, DotLength, KeyGap, 0)} - AlarmTime) * 1000);
+            std::max<std::int64_t>(0, (std::int64_t{TextDuration(R.Message, HeldDot(), HeldKeyGap(), 0)} - AlarmTime) * 1000);
         alarmAbs_ = nextEventAbs_ + ahead;
         R.AlarmInstant = static_cast<std::int32_t>(((alarmAbs_ % kDayMs) + kDayMs) % kDayMs);
     }
@@ -39,7 +33,7 @@ void KeyEngine::StepSending()
     if (R.TxLeadActive) {
         if (NextEventDue()) {
             if (!R.TxLeadPttDone) {
-                lines_.SetPtt(true);
+                Ptt(true);
                 R.TxLeadPttDone = true;
                 // A release still counting down would drop PTT under the coming mark.
                 R.RxHoldTicks = 0;
@@ -99,8 +93,8 @@ void KeyEngine::LoadCharacter()
         R.SpeedChangePending = false;
         R.TitleUpdatePending = true;
     }
-    const std::int32_t rest = TextDuration(R.Message.substr(index), R.CurrentDot, KeyGap, 0);
-    R.ExpectedEnd = clock_.Now() + (rest + lead - R.DotSlot / 1000) / 86400.0;
+    const std::int32_t rest = TextDuration(R.Message.substr(index), R.CurrentDot, HeldKeyGap(), 0);
+    R.ExpectedEnd = NowDays() + (std::int64_t{rest} + lead - R.DotSlot / 1000) / 86400.0;
     ++R.CharPos;
     if (R.TitleUpdatePending && RunKind == kRunQso) {
         R.TitleUpdatePending = false;
@@ -123,7 +117,7 @@ void KeyEngine::SendElement()
         } else {
             // Only a mark after a PTT lead gets TxDelay added (which puts it back
             // on the time line); other marks keep their nominal slot.
-            AdvanceNextEvent((e == '-' ? R.DashSlot : R.DotSlot) + (leadRan_ ? DelayMs(TxDelay) : 0));
+            AdvanceNextEvent((e == '-' ? R.DashSlot : R.DotSlot) + (leadRan_ ? HeldDelay(TxDelay) : 0));
             leadRan_ = false;
             lines_.SetKey(true);
             if (SidetoneOn)
@@ -142,7 +136,7 @@ void KeyEngine::SendElement()
         R.MarkPending = false;
     } else {
         R.NoKeyGap = OmitKeyGaps && next != e;
-        AdvanceNextEvent(R.NoKeyGap ? std::int64_t{R.DfcwElement} : std::int64_t{KeyGap} + R.DfcwElement);
+        AdvanceNextEvent(R.NoKeyGap ? std::int64_t{R.DfcwElement} : std::int64_t{HeldKeyGap()} + R.DfcwElement);
         lines_.SetKey(true);
         lines_.SetDfcw(e == '-' ? FskNormal : !FskNormal);
         if (DfcwToneOn)
@@ -172,7 +166,7 @@ void KeyEngine::ReleaseMark()
             QskDecision();
         return;
     }
-    if (R.NoKeyGap || remaining >= KeyGap)
+    if (R.NoKeyGap || remaining >= HeldKeyGap())
         return;
     lines_.SetKey(false);
     if (DfcwToneOn)
@@ -182,12 +176,14 @@ void KeyEngine::ReleaseMark()
         ++R.CharPos;
         return;
     }
+    // The next mark's level, looking through one word space; a "+" (no
+    // pattern) leaves the line as it is.
     char n = PeekNextElement();
     const std::size_t length = R.Message.size();
     if (n == ' ' && R.CharPos <= length) {
         const std::string pattern = MorsePattern(R.Message[R.CharPos - 1u]);
         n = pattern.empty() ? ' ' : pattern.front();
-        if (n == ' ' && R.CharPos + 1u <= length) {
+        if (pattern == " " && R.CharPos + 1u <= length) {
             const std::string after = MorsePattern(R.Message[R.CharPos]);
             n = after.empty() ? ' ' : after.front();
         }
@@ -205,7 +201,7 @@ void KeyEngine::PresetDfcw(char element)
 
 void KeyEngine::QskDecision()
 {
-    const auto hold = static_cast<std::uint8_t>(DelayMs(RxDelay) / 100 + 1);
+    const auto hold = static_cast<std::uint8_t>(HeldDelay(RxDelay) / 100 + 1);
     const char next = PeekNextElement();
     switch (EffectiveQskMode()) {
     case 1:
@@ -224,7 +220,7 @@ void KeyEngine::QskDecision()
         break;
     }
     if (R.RxHoldTicks > 0) {
-        R.TxLeadTicks = static_cast<std::uint8_t>(DelayMs(TxDelay) / 100 + 1);
+        R.TxLeadTicks = static_cast<std::uint8_t>(HeldDelay(TxDelay) / 100 + 1);
         if (next != ' ')
             StartLead();
     } else {
@@ -234,7 +230,7 @@ void KeyEngine::QskDecision()
 
 void KeyEngine::StartLead()
 {
-    AdvanceNextEvent(-DelayMs(TxDelay));
+    AdvanceNextEvent(-HeldDelay(TxDelay));
     R.TxLeadPttDone = false;
     R.TxLeadActive = true;
 }
@@ -244,14 +240,14 @@ void KeyEngine::PttRelease()
     if (R.RxHoldTicks == 0)
         return;
     if (R.RxHoldTicks == 1)
-        lines_.SetPtt(false);
+        Ptt(false);
     --R.RxHoldTicks;
 }
 
 void KeyEngine::EndOfMessage()
 {
     if (DfcwMode)
-        lines_.SetPtt(false);
+        Ptt(false);
     R.CharPos = 1;
     Display.Blue.clear();
     Display.Black.clear();

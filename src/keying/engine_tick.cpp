@@ -14,6 +14,10 @@ void KeyEngine::KeyTimerTimer()
     Display.Clock = TimeOfDayText(clock_.Now());
     if (!R.KeyingActive)
         return;
+    // A tick nested in a blocking identification (a pushed key in the test)
+    // keeps the outer tick's tenth intact.
+    const std::int64_t outerTenth = tickAbs_;
+    tickAbs_ = TickTenth(RealNowAbs());
     CheckClockJump();
     WriteStatus();
     if (!R.StopClock.empty() && ClockPassed(TimeTextToSeconds(R.StopClock), R.StopClock))
@@ -21,6 +25,8 @@ void KeyEngine::KeyTimerTimer()
     const std::int64_t second = NowAbs() / 1000;
     Step();
     lastClockSecond_ = second;
+    lastTenth_ = tickAbs_;
+    tickAbs_ = outerTenth;
 }
 
 // A start or stop time is met when the clock text equals it, or when the clock
@@ -29,7 +35,7 @@ void KeyEngine::KeyTimerTimer()
 // ticks this is the same as the equality.
 bool KeyEngine::ClockPassed(std::int32_t secondOfDay, const std::string& clockText)
 {
-    if (TimeOfDayText(clock_.Now()) == clockText)
+    if (TimeOfDayText(NowDays()) == clockText)
         return true;
     if (lastClockSecond_ < 0)
         return false;
@@ -52,10 +58,10 @@ bool KeyEngine::ClockPassed(std::int32_t secondOfDay, const std::string& clockTe
 // new clock. Smaller steps (NTP slewing) act on the absolute time line.
 void KeyEngine::CheckClockJump()
 {
-    const std::int64_t now = NowAbs();
+    const std::int64_t real = RealNowAbs(), now = NowAbs();
     const std::uint32_t tick = clock_.TickCount();
-    const std::int64_t jump = now - (lastAbs_ + static_cast<std::uint32_t>(tick - lastTick_));
-    lastAbs_ = now;
+    const std::int64_t jump = real - (lastAbs_ + static_cast<std::uint32_t>(tick - lastTick_));
+    lastAbs_ = real;
     lastTick_ = tick;
     if (std::llabs(jump) <= kJumpToleranceMs)
         return;
@@ -64,6 +70,7 @@ void KeyEngine::CheckClockJump()
         R.AlarmInstant = static_cast<std::int32_t>(((alarmAbs_ % kDayMs) + kDayMs) % kDayMs);
     }
     R.ExpectedEnd += static_cast<double>(jump) / kDayMs;
+    pttOnAbs_ += jump;
     switch (R.TxState) {
     case WaitStart:
         break;
@@ -71,9 +78,27 @@ void KeyEngine::CheckClockJump()
         R.TxState = PlanSync; // planned again on the new clock on this tick
         StepPlanSync();
         break;
-    case WaitBoundary:
-        SetNextEventAbs(now + RemainingMs(NextBoundary(R.SyncPeriodMs)));
+    case WaitBoundary: {
+        // The boundary is a time of the clock. One that the step jumped over
+        // is met at once, as a start time is; the next one on the new clock
+        // is waited for when it lies within the lead. After any other move
+        // PTT would stay on for longer than the lead, so the synchronisation
+        // is planned afresh with PTT off. A wait at a "+" inside the message
+        // just takes the next boundary.
+        const std::int64_t remaining = nextEventAbs_ - now;
+        if (jump > 0 && remaining <= 0 && -remaining < R.SyncPeriodMs / 2)
+            break;
+        const std::int32_t next = RemainingMs(NextBoundary(R.SyncPeriodMs));
+        if (plusSequence_ || next <= R.SyncLeadMs) {
+            SetNextEventAbs(now + next);
+        } else {
+            Ptt(false);
+            R.StartTicks = 10;
+            R.TxState = PlanSync;
+            StepPlanSync();
+        }
         break;
+    }
     case WaitRepeat:
         nextStartAbs_ += jump;
         R.NextStartSecond = static_cast<std::int32_t>(((nextStartAbs_ / 1000) % 86400 + 86400) % 86400);
@@ -93,10 +118,33 @@ void KeyEngine::CheckClockJump()
         lastClockSecond_ = now / 1000;
 }
 
+void KeyEngine::Ptt(bool on)
+{
+    const bool was = lines_.Ptt();
+    lines_.SetPtt(on);
+    if (on && !was && lines_.Ptt())
+        pttOnAbs_ = NowAbs();
+}
+
 void KeyEngine::PttOnQrss()
 {
     if (!DfcwMode)
-        lines_.SetPtt(true);
+        Ptt(true);
+}
+
+// QRSS with QSK: PTT may be off when a start sequence keys (after a "+", or a
+// repeat), so it goes on here and the keying waits until it has been on for
+// the TX delay. Without QSK PTT is on for the whole message.
+bool KeyEngine::PttReadyForKeying()
+{
+    if (DfcwMode || EffectiveQskMode() == 0)
+        return true;
+    R.RxHoldTicks = 0; // a release still counting would drop PTT under the keying
+    R.TxLeadActive = false;
+    R.TxLeadTicks = 0;
+    if (!lines_.Ptt())
+        Ptt(true);
+    return NowAbs() - pttOnAbs_ >= HeldDelay(TxDelay);
 }
 
 void KeyEngine::Step()
@@ -129,15 +177,7 @@ void KeyEngine::Step()
             --R.StartTicks;
         break;
     case BeginSequence: StepBeginSequence(); break;
-    case WaitBoundary:
-        if (NextEventDue()) {
-            if (RunKind == kRunTransmit) {
-                R.NextStartSecond = TimeTextToSeconds(TimeOfDayText(clock_.Now()));
-                nextStartAbs_ = NowAbs() / 1000 * 1000;
-            }
-            R.TxState = Sending;
-        }
-        break;
+    case WaitBoundary: StepWaitBoundary(); break;
     case Sending: StepSending(); break;
     case EndSequence: StepEndSequence(); break;
     case SendingId: StepSendingId(); break;
@@ -162,19 +202,19 @@ void KeyEngine::StepWaitStart()
         return;
     R.CharPos = 1;
     R.Pattern.clear();
-    R.StartedAt = TimeOfDayText(clock_.Now());
+    R.StartedAt = TimeOfDayText(NowDays());
     // The repeat grid starts at the start time itself, also when a late tick met it.
     const std::int64_t nowSecond = NowAbs() / 1000;
     const std::int64_t late = ((nowSecond - TimeTextToSeconds(R.StartClock)) % 86400 + 86400) % 86400;
     nextStartAbs_ = (nowSecond - late) * 1000;
     R.CurrentKeyGap = KeyGap;
-    SetSlots(RunKind == kRunQso ? R.CurrentDot : DotLength);
+    SetSlots(RunKind == kRunQso ? R.CurrentDot : HeldDot());
     R.TxState = PlanSync;
     R.StartTicks = 10;
     if (RunKind == kRunQso) {
         const std::string text = TrimSpaces(R.Message);
         Display.Gray = text + ' ';
-        R.MessageSeconds = TextDuration(text, R.CurrentDot, KeyGap, 0);
+        R.MessageSeconds = TextDuration(text, R.CurrentDot, HeldKeyGap(), 0);
         Display.Black.clear();
         WriteTitle(Title::QsoStarted);
     } else {
@@ -203,21 +243,64 @@ void KeyEngine::StepPlanSync()
 
 void KeyEngine::StepBeginSequence()
 {
+    plusSequence_ = fromPlus_;
     R.SendingStopId = false;
     R.SendingStartId = StartId.Enabled;
     if (R.SendingStartId) {
+        if (!PttReadyForKeying())
+            return;
         BeginId(false);
     } else if (EffectiveSyncPeriod() != 0) {
-        SetNextEventAbs(NowAbs() + RemainingMs(NextBoundary(R.SyncPeriodMs)));
-        R.TxState = WaitBoundary;
-    } else {
+        EnterWaitBoundary();
+    } else if (fromPlus_ && NextEventRemaining() > 0) {
         // At a "+" the space before it may still be running: the message
-        // goes on on its time line rather than cutting that space short.
-        if (!(fromPlus_ && NextEventRemaining() > 0))
-            SetNextEventAbs(NowAbs());
+        // goes on on its time line rather than cutting that space short, and
+        // a PTT that QSK released is led in before the mark after the "+".
+        if (!DfcwMode && R.TxLeadTicks > 0 && !R.TxLeadActive && PeekNextElement() != ' ')
+            StartLead();
+        R.TxState = Sending;
+    } else {
+        if (!PttReadyForKeying())
+            return;
+        SetNextEventAbs(NowAbs());
         R.TxState = Sending;
     }
     fromPlus_ = false;
+}
+
+void KeyEngine::EnterWaitBoundary()
+{
+    SetNextEventAbs(NowAbs() + RemainingMs(NextBoundary(R.SyncPeriodMs)));
+    R.TxState = WaitBoundary;
+    // QSK: during a wait at a "+" the transmitter listens, after the RX delay.
+    if (plusSequence_ && !DfcwMode && EffectiveQskMode() != 0) {
+        R.TxLeadActive = false;
+        R.TxLeadTicks = 0;
+        if (lines_.Ptt() && R.RxHoldTicks == 0)
+            R.RxHoldTicks = static_cast<std::uint8_t>(HeldDelay(RxDelay) / 100 + 1);
+    }
+}
+
+void KeyEngine::StepWaitBoundary()
+{
+    if (plusSequence_ && !DfcwMode && EffectiveQskMode() != 0) {
+        // PTT is led in the TX delay before the boundary.
+        if (NextEventRemaining() <= HeldDelay(TxDelay)) {
+            R.RxHoldTicks = 0;
+            if (!lines_.Ptt())
+                Ptt(true);
+        } else {
+            PttRelease();
+        }
+    }
+    if (!NextEventDue() || !PttReadyForKeying())
+        return;
+    if (RunKind == kRunTransmit) {
+        R.NextStartSecond = TimeTextToSeconds(TimeOfDayText(NowDays()));
+        nextStartAbs_ = NowAbs() / 1000 * 1000;
+    }
+    plusSequence_ = false;
+    R.TxState = Sending;
 }
 
 void KeyEngine::BeginId(bool stop)
@@ -257,6 +340,13 @@ void KeyEngine::StepSendingId()
             R.KeyingActive = false;
             SendIdBlocking(wpm, R.IdText);
             idSent_ = true;
+            // The ticks during the wait only refreshed the clock: this step
+            // ends in the tenth the identification ended in.
+            tickAbs_ = RealNowAbs() / 100 * 100;
+            if (stopAsked_) {
+                StopAsked();
+                return;
+            }
             // The stop time may have passed during the seconds this took; it
             // counts now, as it would have on the ticks of a 6 WPM identification.
             if (!R.StopClock.empty() && ClockPassed(TimeTextToSeconds(R.StopClock), R.StopClock))
@@ -276,8 +366,7 @@ void KeyEngine::StepSendingId()
             }
         } else {
             R.SendingStartId = false;
-            SetNextEventAbs(NowAbs() + RemainingMs(NextBoundary(R.SyncPeriodMs)));
-            R.TxState = WaitBoundary;
+            EnterWaitBoundary();
         }
     } else if (R.SendingStopId) {
         R.SendingStopId = false;
@@ -294,10 +383,19 @@ void KeyEngine::StepSendingId()
         R.KeyingActive = true;
 }
 
+// RX, Cancel or the window closing came during a blocking identification:
+// whatever the identification would have led to, the run stops.
+void KeyEngine::StopAsked()
+{
+    R.SendingStartId = R.SendingStopId = false;
+    R.TxState = Stopping;
+    R.KeyingActive = true;
+}
+
 void KeyEngine::Finish()
 {
     if (R.RepeatPending && R.IntervalMinutes > 0) {
-        lines_.SetPtt(false);
+        Ptt(false);
         R.TxState = WaitRepeat;
     } else {
         SetNextEventAbs(NowAbs());
@@ -326,7 +424,8 @@ void KeyEngine::StepWaitRepeat()
 
 void KeyEngine::StepStopping()
 {
-    lines_.SetPtt(false);
+    Ptt(false);
+    lines_.Stop(false);
     R.KeyingActive = false;
     if (RunKind != kRunQso) {
         R.CloseAllowed = true;

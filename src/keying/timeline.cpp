@@ -8,7 +8,7 @@ void TimelineRun::Start(std::int64_t msOfDay, std::int64_t day)
 {
     clock.SetLocal(day, msOfDay);
     startAbs = clock.Abs();
-    nextTick_ = startAbs + 100; // the window's first tick comes one interval after it is shown
+    nextTick_ = (startAbs / 100 + 1) * 100; // the first tenth after the window is shown
     engine.Prepare();
     lastState_ = engine.R.TxState;
     events.push_back({clock.Abs(), TimelineEvent::State, false, lastState_});
@@ -24,7 +24,11 @@ void TimelineRun::Tick(std::int32_t lateMs)
     const std::size_t first = events.size();
     const std::uint8_t state = engine.R.TxState;
     const std::int64_t due = engine.NextEventAbs();
+    clock.dispatched = false;
     engine.KeyTimerTimer();
+    if (clock.dispatched)
+        while (nextTick_ <= clock.Abs())
+            nextTick_ += 100;
     for (std::size_t i = first; i < events.size(); ++i) {
         events[i].state = state;
         events[i].due = due;

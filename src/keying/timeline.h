@@ -58,6 +58,18 @@ private:
     double hz_ = 0;
 };
 
+// Simulated time that notes a wait which keeps dispatching (a fast
+// identification): the window's ticks during it only refresh the clock.
+class TimelineClock : public SimClock {
+public:
+    void WaitMs(std::int32_t ms) override
+    {
+        SimClock::WaitMs(ms);
+        dispatched = true;
+    }
+    bool dispatched = false;
+};
+
 class TimelineRun {
 public:
     TimelineRun();
@@ -65,17 +77,24 @@ public:
     // Prepares the run kind and start kind that the settings globals say
     // (RunKind, StartImmediately), with the local clock at `day` + `msOfDay`.
     void Start(std::int64_t msOfDay, std::int64_t day = 46000);
-    // One tick at the next 100 ms grid point plus `lateMs`; a tick that a
-    // blocking identification delayed past its time comes once, at once.
+    // One tick at the next tenth of the local clock plus `lateMs`, as the
+    // window's timer fires just after each tenth. A tick that a plain sleep
+    // (the alarm chirp) delayed comes once, at once; the ticks that fall
+    // during a blocking identification only refresh the clock, and the
+    // engine goes on at the first tenth after it.
     void Tick(std::int32_t lateMs = 0);
     // Ticks until the engine asks to close or `limitMs` of simulated time
     // have passed; returns whether it closed.
     bool Run(std::int64_t limitMs, const std::function<std::int32_t()>& lateness = {});
     // Steps the local clock by `ms` (the tick count does not move); the ticks
-    // stay on the new clock's grid.
-    void Jump(std::int64_t ms) { clock.Jump(ms); nextTick_ += ms; }
+    // go on at the new clock's tenths.
+    void Jump(std::int64_t ms)
+    {
+        clock.Jump(ms);
+        nextTick_ = (nextTick_ + ms + 99) / 100 * 100;
+    }
 
-    SimClock clock;
+    TimelineClock clock;
     std::vector<TimelineEvent> events;
     RecordingLines lines{clock, events};
     RecordingTone myTone, fastTone;

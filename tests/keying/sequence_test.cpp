@@ -103,9 +103,10 @@ TEST_F(SequenceTest, FastIdentificationKeysAtItsOwnSpeed)
     EXPECT_EQ(downs[1].first - downs[0].second, 100);
     // Character space: the closing space element (one dash, 300) after the dot's 100.
     EXPECT_EQ(downs[2].first - downs[1].second, 400);
-    // The message follows one second (10 ticks) after the identification.
-    EXPECT_GE(downs[5].first - downs[4].second, 1000);
-    EXPECT_LE(downs[5].first - downs[4].second, 1300);
+    // The identification ends after S's last dot, its 100 ms off and its
+    // closing space (300); the ticks during it only refreshed the clock, and
+    // the message follows one second (10 ticks) after its end.
+    EXPECT_EQ(downs[5].first - downs[4].second, 100 + 300 + 1000);
 }
 
 TEST_F(SequenceTest, CountedRepeatsWithInterval)
