@@ -7,6 +7,7 @@
 #include "io/linelog.h"
 #include "io/linuxdevices.h"
 #include "io/portdevices.h"
+#include "keyform.h"
 #include "io/portdriver.h"
 #include "mainform.h"
 #include "morse/morse.h"
@@ -42,6 +43,10 @@ void HandleTerminationSignals(QObject* owner)
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        // The engine first: a fast identification that this interrupted must
+        // not key the port again before the program has left.
+        if (KeyForm)
+            KeyForm->Engine().ReleaseLines();
         ReleasePort();
         SaveSettings();
         QApplication::exit(0);

@@ -145,9 +145,11 @@ void KeyEngine::PushKey()
     Activate();
 }
 
+// Also during the last identification, when the key is no longer held: the
+// operator's release ends whatever the test would still key.
 void KeyEngine::ReleaseKey()
 {
-    if (!R.TestKeyHeld)
+    if (!R.TestKeyHeld && !KeyTimerEnabled)
         return;
     if (StopId.Enabled) {
         KeyTimerInterval = 1000;
@@ -249,7 +251,7 @@ void KeyEngine::Close()
 
 void KeyEngine::ReleaseLines()
 {
-    lines_.Stop(true);
+    lines_.Stop(false); // the port's release switches both off once more
     cancelled_ = stopAsked_ = true;
     KeyTimerEnabled = false;
     R.KeyingActive = false;

@@ -80,14 +80,17 @@ void KeyEngine::CheckClockJump()
         break;
     case WaitBoundary: {
         // The boundary is a time of the clock. One that the step jumped over
-        // is met at once, as a start time is; the next one on the new clock
+        // is met at once, as a start time is (the message's time line starts
+        // then); the next one on the new clock
         // is waited for when it lies within the lead. After any other move
         // PTT would stay on for longer than the lead, so the synchronisation
         // is planned afresh with PTT off. A wait at a "+" inside the message
         // just takes the next boundary.
         const std::int64_t remaining = nextEventAbs_ - now;
-        if (jump > 0 && remaining <= 0 && -remaining < R.SyncPeriodMs / 2)
+        if (jump > 0 && remaining <= 0 && -remaining < R.SyncPeriodMs / 2) {
+            SetNextEventAbs(now); // the message's time line starts here
             break;
+        }
         const std::int32_t next = RemainingMs(NextBoundary(R.SyncPeriodMs));
         if (plusSequence_ || next <= R.SyncLeadMs) {
             SetNextEventAbs(now + next);

@@ -21,6 +21,9 @@ void TimelineRun::Tick(std::int32_t lateMs)
         clock.Advance(at - clock.Abs());
     while (nextTick_ <= clock.Abs())
         nextTick_ += 100;
+    // The window stops its timer when the engine asks (test mode).
+    if (!engine.KeyTimerEnabled)
+        return;
     const std::size_t first = events.size();
     const std::uint8_t state = engine.R.TxState;
     const std::int64_t due = engine.NextEventAbs();

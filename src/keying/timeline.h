@@ -66,8 +66,12 @@ public:
     {
         SimClock::WaitMs(ms);
         dispatched = true;
+        if (whileWaiting)
+            whileWaiting();
     }
     bool dispatched = false;
+    // Runs at the end of every such wait, as a click handled inside it would.
+    std::function<void()> whileWaiting;
 };
 
 class TimelineRun {

@@ -1,6 +1,7 @@
 // Runs the engine in simulated time and reads its timeline.
 #pragma once
 
+#include "keying/linecheck.h"
 #include "keying/timeline.h"
 #include "settings/settings.h"
 
@@ -88,6 +89,17 @@ protected:
         return false;
     }
     keying::KeyEngine& Engine() { return run_->engine; }
+    // Ticks until `relative` ms after the start, whether or not the engine closed.
+    void TickTo(std::int64_t relative)
+    {
+        while (run_->clock.Abs() - run_->startAbs < relative)
+            run_->Tick();
+    }
+    void TickFor(std::int64_t ms) { TickTo(run_->clock.Abs() - run_->startAbs + ms); }
+    LineCheck Check(std::size_t sinceEvent = SIZE_MAX) const
+    {
+        return CheckLines(run_->events, run_->clock.Abs(), sinceEvent);
+    }
 
     std::unique_ptr<TimelineRun> run_ = std::make_unique<TimelineRun>();
 };
