@@ -159,8 +159,13 @@ void ToneGenerator::RenderVoice(int share, double hz, TTGWave wave, std::size_t 
         if (wide) {
             const auto old = static_cast<std::int16_t>(data[at] | data[at + 1] << 8);
             const auto sample = static_cast<std::uint16_t>(old + add);
+            // An odd data size (16 bits at 44.1 kHz, about every other
+            // duration) leaves a last byte that holds no whole sample: it
+            // stays silent, and the position moves on past it all the same.
             const int copies = stereo_ ? 2 : 1;
-            for (int c = 0; c < copies && at + 1 < dataBytes; ++c, at += 2) {
+            for (int c = 0; c < copies; ++c, at += 2) {
+                if (at + 1 >= dataBytes)
+                    continue;
                 data[at] = static_cast<std::uint8_t>(sample);
                 data[at + 1] = static_cast<std::uint8_t>(sample >> 8);
             }

@@ -1,4 +1,5 @@
-// Note names and partial-table streams, then a build of a short image.
+// Note names and partial-table streams, then a build of an image whose
+// duration, quality, resolution and channels come from the input too.
 #include "tonegen/tonegen.h"
 
 #include <cstdint>
@@ -16,11 +17,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     tone.SetNote(name);
     tone.ReadAMArrayData(data, size);
-    tone.SetDuration(10);
-    tone.SetQuality(tgLoQ);
-    if (size > 0)
-        tone.SetAMUseMultiplier((data[0] & 1) != 0);
-    if (!tone.BuildImage(size > 1 && (data[1] & 1) != 0) || tone.ImageSize() != 882 + 76)
+    const auto byte = [&](std::size_t i) { return i < size ? data[i] : std::uint8_t{0}; };
+    // Up to 2.5 s keeps a run short; every size parity and layout occurs.
+    const int duration = (byte(2) | (byte(3) & 0x07) << 8) + 10;
+    tone.SetDuration(duration);
+    tone.SetQuality((byte(0) & 2) != 0 ? tgLoQ : tgHiQ);
+    tone.SetResolution((byte(0) & 4) != 0 ? tg8Bit : tg16Bit);
+    tone.SetStereo((byte(0) & 8) != 0);
+    tone.SetAMUseMultiplier((byte(0) & 1) != 0);
+    const std::size_t width = (byte(0) & 4) != 0 ? 1 : 2, rate = (byte(0) & 2) != 0 ? 441 : 960;
+    const std::size_t expected = width * static_cast<std::size_t>(duration) * rate / 10 * ((byte(0) & 8) != 0 ? 2 : 1);
+    if (!tone.BuildImage((byte(1) & 1) != 0) || tone.ImageSize() != expected + 76)
         std::abort();
     return 0;
 }

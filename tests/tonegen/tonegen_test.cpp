@@ -78,6 +78,30 @@ TEST_F(ToneTest, SizesOfOtherLayouts)
     EXPECT_EQ(U32(g.GetDataBuffer() + 40), 12582528u);
 }
 
+// 16-bit samples at 44.1 kHz give an odd data size for odd durations (15 ms:
+// 1323 bytes): the build ends, the last odd byte and the trailer stay silent.
+TEST_F(ToneTest, OddDataSizesBuild)
+{
+    for (const bool stereo : {false, true})
+        for (const int ms : {15, 11, 32767}) {
+            TMyToneGen g(player_);
+            g.SetQuality(tgLoQ);
+            g.SetDuration(ms);
+            g.SetStereo(stereo);
+            g.SetFrequency(1000);
+            for (const bool envelope : {false, true}) {
+                ASSERT_TRUE(g.BuildImage(envelope)) << ms;
+                const std::size_t data = static_cast<std::size_t>(2) * ms * 441 / 10 * (stereo ? 2 : 1);
+                ASSERT_EQ(g.ImageSize(), data + 76) << ms;
+                const std::uint8_t* h = g.GetDataBuffer();
+                EXPECT_EQ(U32(h + 40), data);
+                for (std::size_t i = 44 + data - (data % 2); i < g.ImageSize(); ++i)
+                    EXPECT_EQ(h[i], 0) << ms << ' ' << i;
+                EXPECT_NE(Sample(g, data / 4 + 3), 0); // the tone itself is there
+            }
+        }
+}
+
 TEST_F(ToneTest, SineOf800HzHasCyclesOf120SamplesFromZero)
 {
     TMyToneGen g(player_);
