@@ -21,6 +21,7 @@ void TimelineRun::Tick(std::int32_t lateMs)
         clock.Advance(at - clock.Abs());
     while (nextTick_ <= clock.Abs())
         nextTick_ += 100;
+    lastTickAt = clock.Abs();
     // The window stops its timer when the engine asks (test mode).
     if (!engine.KeyTimerEnabled)
         return;

@@ -99,6 +99,8 @@ public:
     }
 
     TimelineClock clock;
+    // When the last tick came (before whatever it waited for).
+    std::int64_t lastTickAt = 0;
     std::vector<TimelineEvent> events;
     RecordingLines lines{clock, events};
     RecordingTone myTone, fastTone;
