@@ -1,15 +1,20 @@
 // Any bytes as a settings file: the load takes them, the settings select
-// nothing outside their tables, and a save and load again is stable.
+// nothing outside their tables, and a save and load again is stable. Then
+// whole transmissions on those settings, checked for the keying invariants.
+#include "keying/linecheck.h"
 #include "keying/timeline.h"
 #include "morse/duration.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+namespace {
+
+void CheckFile(const std::uint8_t* data, std::size_t size)
 {
     SetDefaultSettings();
     SettingsRecord.fill(0);
@@ -28,14 +33,61 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EncodeSettingsRecord();
     if (once != SettingsRecord)
         std::abort();
+}
 
-    // The engine on these settings: a minute of simulated transmission.
+// Keeps one run within a few simulated hours: at most two messages of at
+// most an hour each, repeats at most 10 minutes apart.
+void BoundTheRun()
+{
+    using keying::KeyEngine;
+    std::string& text = Texts[static_cast<std::size_t>(SelectedTextNumber())];
+    while (!text.empty() && TextDuration(text, KeyEngine::HeldDot(), KeyEngine::HeldKeyGap(), 0) > 3600)
+        text.pop_back();
+    RepeatCount = RepeatCount == 0 ? 2 : std::min<std::uint8_t>(RepeatCount, 2);
+    RepeatInterval = std::min<std::uint8_t>(RepeatInterval, 10);
+}
+
+// The longest key-down the held settings allow: a QRSS dash slot less its
+// margin (after a PTT lead, plus the TX delay); a DFCW mark, or a run of
+// marks of one character where key gaps are left out; a tick to release it.
+std::int64_t LongestKeyDown()
+{
+    using keying::KeyEngine;
+    const std::int64_t dot = KeyEngine::HeldDot();
+    if (!DfcwMode)
+        return 3 * dot + KeyEngine::HeldDelay(TxDelay) + 200;
+    if (KeyEngine::HeldKeyGap() > 0 && !OmitKeyGaps)
+        return dot + 200;
+    return 10 * dot + 200;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    CheckFile(data, size);
+    BoundTheRun();
     RunKind = kRunTransmit;
     StartImmediately = (size > 0 && (data[0] & 0x80) != 0) || size == 0;
     StartTime = "000001";
+    StopTime.clear();
     TimelineRun run;
     run.Start(0);
-    run.Run(60000);
+    constexpr std::int64_t kLimitMs = 6 * 3600000LL;
+    run.Run(kLimitMs);
+    const std::size_t stop = run.events.size();
     run.engine.Cancel();
+    run.engine.Close();
+    const std::int64_t end = run.clock.Abs();
+    const LineCheck c = CheckLines(run.events, end, stop);
+    const std::int64_t hours = (end - run.startAbs) / 3600000 + 1;
+    if (c.longestKeyDown > LongestKeyDown())
+        std::abort();
+    if (!DfcwMode && c.keyWithoutPtt >= 0)
+        std::abort();
+    if (c.pttPushes > 2000 * hours)
+        std::abort();
+    if (c.keyAtEnd || c.pttAtEnd || c.onSince)
+        std::abort();
     return 0;
 }
