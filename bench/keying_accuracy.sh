@@ -16,6 +16,8 @@ timeline=$root/build/vantrel-timeline
 text=${1:-PARIS TEE} # about one minute at 1 s dots
 runs=${2:-1}
 
+# The windows on the X server, not the test run's offscreen platform.
+unset QT_QPA_PLATFORM
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -n $((100 + RANDOM % 400)) "$(realpath "$0")" "$@"
 fi
