@@ -99,15 +99,8 @@ double KeyEngine::NowDays()
 }
 
 // The tenth a tick stands for: the one just before it, since the timer fires
-// just after each tenth. A tick that fired early, still inside the previous
-// tick's tenth, stands for the next one.
-std::int64_t KeyEngine::TickTenth(std::int64_t real)
-{
-    std::int64_t tenth = real - ((real % 100) + 100) % 100;
-    if (tenth == lastTenth_)
-        tenth += 100;
-    return tenth;
-}
+// just after each tenth (a late tick stands for the tenth it fell into).
+std::int64_t KeyEngine::TickTenth(std::int64_t real) { return real - ((real % 100) + 100) % 100; }
 
 std::int32_t KeyEngine::HeldDot() { return std::clamp(DotLength, 1000, 3599000); }
 std::int32_t KeyEngine::HeldKeyGap() { return std::clamp(KeyGap, 0, 3599000); }
@@ -188,7 +181,6 @@ void KeyEngine::ResetRecord()
     alarmWanted_ = leadRan_ = fromPlus_ = idSent_ = false;
     cancelled_ = stopAsked_ = plusSequence_ = operatorPtt_ = false;
     lastClockSecond_ = -1;
-    lastTenth_ = -1;
 }
 
 void KeyEngine::Prepare()

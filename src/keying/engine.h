@@ -165,7 +165,7 @@ private:
     std::int64_t NowAbs();
     std::int64_t RealNowAbs();
     double NowDays();
-    std::int64_t TickTenth(std::int64_t real);
+    static std::int64_t TickTenth(std::int64_t real);
     void ResetRecord();
     void PrepareTransmit();
     void PrepareQso();
@@ -238,7 +238,6 @@ private:
     bool operatorPtt_ = false;     // test: PTT pushed by hand and not released
     std::int64_t pttOnAbs_ = 0;    // when PTT last went on
     std::int64_t tickAbs_ = -1;    // the tenth the running tick stands for; -1 outside ticks
-    std::int64_t lastTenth_ = -1;  // the tenth of the previous tick
     // Clock-jump detection: the local clock against the tick count.
     std::int64_t lastAbs_ = 0;
     std::uint32_t lastTick_ = 0;

@@ -25,7 +25,6 @@ void KeyEngine::KeyTimerTimer()
     const std::int64_t second = NowAbs() / 1000;
     Step();
     lastClockSecond_ = second;
-    lastTenth_ = tickAbs_;
     tickAbs_ = outerTenth;
 }
 
@@ -80,12 +79,12 @@ void KeyEngine::CheckClockJump()
         break;
     case WaitBoundary: {
         // The boundary is a time of the clock. One that the step jumped over
-        // is met at once, as a start time is (the message's time line starts
-        // then); the next one on the new clock
-        // is waited for when it lies within the lead. After any other move
-        // PTT would stay on for longer than the lead, so the synchronisation
-        // is planned afresh with PTT off. A wait at a "+" inside the message
-        // just takes the next boundary.
+        // is met at once, as a start time is, and the message's time line
+        // starts then; the next one on the new clock is waited for when it
+        // lies within the lead. After any other move PTT would stay on for
+        // longer than the lead, so the synchronisation is planned afresh
+        // with PTT off. A wait at a "+" inside the message just takes the
+        // next boundary.
         const std::int64_t remaining = nextEventAbs_ - now;
         if (jump > 0 && remaining <= 0 && -remaining < R.SyncPeriodMs / 2) {
             SetNextEventAbs(now); // the message's time line starts here
@@ -345,7 +344,7 @@ void KeyEngine::StepSendingId()
             idSent_ = true;
             // The ticks during the wait only refreshed the clock: this step
             // ends in the tenth the identification ended in.
-            tickAbs_ = RealNowAbs() / 100 * 100;
+            tickAbs_ = TickTenth(RealNowAbs());
             if (stopAsked_) {
                 StopAsked();
                 return;
