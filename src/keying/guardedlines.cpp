@@ -2,22 +2,25 @@
 
 namespace keying {
 
+bool GuardedLines::Refused(bool on, bool locked)
+{
+    if (on && locked)
+        ++refused_;
+    return on && locked;
+}
+
 void GuardedLines::SetKey(bool on)
 {
-    if (on && keyLocked_) {
-        ++refused_;
+    if (Refused(on, keyLocked_))
         return;
-    }
     key_ = on;
     port_.SetKey(on);
 }
 
 void GuardedLines::SetPtt(bool on)
 {
-    if (on && pttLocked_) {
-        ++refused_;
+    if (Refused(on, pttLocked_))
         return;
-    }
     ptt_ = on;
     if (!on)
         dfcw_ = false;
@@ -26,10 +29,8 @@ void GuardedLines::SetPtt(bool on)
 
 void GuardedLines::SetDfcw(bool level)
 {
-    if (level && pttLocked_) {
-        ++refused_;
+    if (Refused(level, pttLocked_))
         return;
-    }
     dfcw_ = level;
     port_.SetDfcw(level);
 }

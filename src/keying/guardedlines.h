@@ -39,6 +39,9 @@ public:
     int Refused() const { return refused_; }
 
 private:
+    // Counts and refuses switching on a locked line.
+    bool Refused(bool on, bool locked);
+
     LineOutput& port_;
     bool key_ = false, ptt_ = false, dfcw_ = false;
     bool keyLocked_ = false, pttLocked_ = false;
