@@ -78,8 +78,9 @@ menu_start() { # ITEM-ROW: Start menu, then its 1st..4th item
     sleep 0.5
     click "$main" 134 $((8 + 22 * $1))
 }
-# Nothing switched on after line number $1 of the log.
-nothing_on_after() { tail -n +"$(($1 + 1))" lines.log | grep -E ' (key|ptt) on$' || true; }
+# Nothing switched on after line number $1 of the log (a simulated port
+# adds its outputs after the level).
+nothing_on_after() { tail -n +"$(($1 + 1))" lines.log | grep -E ' (key|ptt) on( |$)' || true; }
 report() { # NAME STOP-LINE EXTRA-CONDITION
     local on
     on=$(nothing_on_after "$2")
