@@ -13,7 +13,7 @@ source "$here/settings.sh"
 # The windows on the X server, not the test run's offscreen platform.
 unset QT_QPA_PLATFORM
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) "$0" "$@"
+    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
 fi
 
 work=$(mktemp -d)

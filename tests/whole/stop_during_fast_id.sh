@@ -14,7 +14,7 @@ source "$here/settings.sh"
 # The windows on the X server, not the test run's offscreen platform.
 unset QT_QPA_PLATFORM
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) -s "-screen 0 1280x800x24" "$0" "$@"
+    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
 fi
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 

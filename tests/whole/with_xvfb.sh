@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs a command on an X server of its own: Xvfb picks a free display number
 # itself (-displayfd) and says it once it accepts connections, so parallel
-# runs cannot race for a number as xvfb-run -a can. Usage: with_xvfb.sh CMD...
+# runs cannot race for a number as xvfb-run -a can. -noreset: a server that
+# resets when its last client leaves refuses connections meanwhile (the
+# program and xdotool come and go). Usage: with_xvfb.sh CMD...
 set -u
 fifo=$(mktemp -u)
 mkfifo "$fifo"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
 server=$!
 exec 4<"$fifo"
 rm -f "$fifo"
