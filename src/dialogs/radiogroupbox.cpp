@@ -2,18 +2,23 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QRadioButton>
+
+#include <algorithm>
 
 RadioGroupBox::RadioGroupBox(const QString& title, const QStringList& items, int columns, QWidget* parent)
     : QGroupBox(title, parent), group_(new QButtonGroup(this))
 {
     auto* grid = new QGridLayout(this);
     const int count = static_cast<int>(items.size());
-    const int rows = (count + columns - 1) / std::max(columns, 1);
+    columns = std::max(columns, 1);
+    rows_ = std::max((count + columns - 1) / columns, 1);
     for (int i = 0; i < count; ++i) {
         auto* button = new QRadioButton(items[i], this);
         group_->addButton(button, i);
-        grid->addWidget(button, i % rows, i / rows);
+        grid->addWidget(button, i % rows_, i / rows_);
+        button->installEventFilter(this);
     }
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroupBox::Clicked);
     connect(group_, &QButtonGroup::idToggled, this, &RadioGroupBox::UpdateTabStop);
@@ -25,6 +30,28 @@ void RadioGroupBox::UpdateTabStop()
     QAbstractButton* stop = group_->checkedButton() != nullptr ? group_->checkedButton() : group_->button(0);
     for (QAbstractButton* button : group_->buttons())
         button->setFocusPolicy(button == stop ? Qt::StrongFocus : Qt::ClickFocus);
+}
+
+bool RadioGroupBox::eventFilter(QObject* watched, QEvent* event)
+{
+    // Unchecked items are out of the tab chain, where Qt's own arrow-key moves
+    // do not reliably reach them: the group moves the choice itself.
+    if (event->type() != QEvent::KeyPress)
+        return QGroupBox::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const int across = rows_ < Count() ? rows_ : 1;
+    int step = 0;
+    if (key == Qt::Key_Up || key == Qt::Key_Down)
+        step = key == Qt::Key_Up ? -1 : 1;
+    else if (key == Qt::Key_Left || key == Qt::Key_Right)
+        step = key == Qt::Key_Left ? -across : across;
+    const int from = group_->id(qobject_cast<QAbstractButton*>(watched));
+    if (step == 0 || from < 0)
+        return QGroupBox::eventFilter(watched, event);
+    QRadioButton* to = Item(((from + step) % Count() + Count()) % Count());
+    to->setFocus(Qt::OtherFocusReason);
+    to->click();
+    return true;
 }
 
 int RadioGroupBox::ItemIndex() const { return group_->checkedId(); }

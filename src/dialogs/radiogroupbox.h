@@ -1,7 +1,9 @@
 // RadioGroupBox: a titled group of radio buttons read and set by item index,
-// filled column by column like a classic radio group. The title names the
-// group for screen readers; an untitled group takes an accessible name. Tab
-// enters the group at its checked item, the arrow keys move within it.
+// the way the setup dialogs store a choice, filled column by column like a
+// classic radio group. The title names the group for screen readers; where a
+// dialog shows the caption in a label of its own, the frame stays untitled and
+// takes the caption as its accessible name. Tab enters the group at its
+// checked item, the arrow keys move the choice within it.
 #pragma once
 
 #include <QGroupBox>
@@ -25,14 +27,21 @@ public:
     int Count() const;
     QRadioButton* Item(int index) const;
 
+protected:
+    // The arrow keys move the choice: Up and Down to the item before or after,
+    // Left and Right to the next column (to the item before or after in a single
+    // column), going round at the ends.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The user checked item `index` (by mouse or keyboard), not SetItemIndex.
     void Clicked(int index);
 
 private:
-    // Tab stops at the checked item only (the first when none is); the arrow
-    // keys move between the items.
+    // Tab stops at the checked item only (the first when none is), so the
+    // group is one stop in the tab chain.
     void UpdateTabStop();
 
     QButtonGroup* group_;
+    int rows_; // items per column
 };

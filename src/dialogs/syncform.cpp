@@ -1,7 +1,7 @@
 #include "syncform.h"
 
 #include "dialogparts.h"
-#include "optiongroup.h"
+#include "radiogroupbox.h"
 #include "settings/settings.h"
 
 #include <QPushButton>
@@ -14,7 +14,7 @@ TSyncForm::TSyncForm(QWidget* parent) : TForm(parent)
 {
     setWindowTitle(QStringLiteral("Synchronisation"));
     setWindowFlags(windowFlags() & ~Qt::MSWindowsFixedSizeDialogHint);
-    SyncRadioGroup = new OptionGroup(QStringLiteral("Synchronisation :"),
+    SyncRadioGroup = new RadioGroupBox(QStringLiteral("Synchronisation :"),
         {QStringLiteral("disabled"), QStringLiteral("1 minute"), QStringLiteral("2 minutes"),
          QStringLiteral("5 minutes"), QStringLiteral("10 minutes"), QStringLiteral("30 minutes"),
          QStringLiteral("1 hour")},
@@ -33,7 +33,7 @@ void TSyncForm::FormActivate()
 {
     // A stored period above the last item (only from an edited file) shows as it.
     SyncRadioGroup->SetItemIndex(std::min<int>(SyncPeriod, SyncRadioGroup->Count() - 1));
-    SyncRadioGroup->Item(SyncRadioGroup->ItemIndex())->setFocus();
+    SyncRadioGroup->FocusItem();
 }
 
 void TSyncForm::OkBitBtnClick()

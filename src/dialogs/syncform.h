@@ -5,7 +5,7 @@
 
 #include "app/form.h"
 
-class OptionGroup;
+class RadioGroupBox;
 class QPushButton;
 
 class TSyncForm : public TForm {
@@ -13,7 +13,7 @@ class TSyncForm : public TForm {
 public:
     explicit TSyncForm(QWidget* parent = nullptr);
 
-    OptionGroup* SyncRadioGroup;
+    RadioGroupBox* SyncRadioGroup;
     QPushButton* OkBitBtn;
     QPushButton* CancelBitBtn;
 

@@ -4,7 +4,7 @@
 #include "app/uppercaseedit.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
-#include "optiongroup.h"
+#include "radiogroupbox.h"
 #include "settings/settings.h"
 
 #include <QGridLayout>
@@ -59,9 +59,9 @@ QLabel* Label(QWidget* parent, const char* text, QWidget* buddy = nullptr, const
 }
 
 // A radio group whose caption is a label beside it: the frame stays untitled.
-OptionGroup* LabelledGroup(QWidget* parent, QLabel* label, const QStringList& items)
+RadioGroupBox* LabelledGroup(QWidget* parent, QLabel* label, const QStringList& items)
 {
-    auto* group = new OptionGroup(QString(), items, 2, parent);
+    auto* group = new RadioGroupBox(QString(), items, 2, parent);
     group->setAccessibleName(label->text());
     return group;
 }
@@ -123,7 +123,7 @@ void TToneForm::FormActivate()
     DotEdit->setText(OneDecimalText(DotToneFreq));
     DashEdit->setText(OneDecimalText(DashToneFreq));
     SourceRadioGroup->SetItemIndex(UseSpeaker ? 0 : 1);
-    CwRadioGroup->Item(CwRadioGroup->ItemIndex())->setFocus();
+    CwRadioGroup->FocusItem();
 }
 
 void TToneForm::OkBitBtnClick()

@@ -7,7 +7,7 @@
 
 #include "app/form.h"
 
-class OptionGroup;
+class RadioGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,11 +19,11 @@ public:
     explicit TToneForm(QWidget* parent = nullptr);
 
     QLabel* CwLabel;
-    OptionGroup* CwRadioGroup;
+    RadioGroupBox* CwRadioGroup;
     QLabel* ToneLabel;
     UpperCaseEdit* ToneEdit;
     QLabel* DfcwLabel;
-    OptionGroup* DfcwRadioGroup;
+    RadioGroupBox* DfcwRadioGroup;
     QLabel* DotLabel;
     UpperCaseEdit* DotEdit;
     QLabel* DashLabel;
@@ -31,7 +31,7 @@ public:
     QLabel* LevelLabel;
     QLineEdit* LevelEdit;
     QLabel* SourceLabel;
-    OptionGroup* SourceRadioGroup;
+    RadioGroupBox* SourceRadioGroup;
     QPushButton* OkBitBtn;
     QPushButton* CancelBitBtn;
 

@@ -1,6 +1,6 @@
 #include "dialogs/syncform.h"
 
-#include "dialogs/optiongroup.h"
+#include "dialogs/radiogroupbox.h"
 #include "dialogtest.h"
 #include "settings/settings.h"
 
@@ -18,7 +18,7 @@ TEST_F(SyncFormTest, ChoosingAPeriodStoresItsIndexAndCancelStoresNothing)
     Open("SetupSync", [this](QDialog* d) {
         EXPECT_EQ(d, SyncForm);
         EXPECT_EQ(d->windowTitle(), QStringLiteral("Synchronisation"));
-        OptionGroup* group = SyncForm->SyncRadioGroup;
+        RadioGroupBox* group = SyncForm->SyncRadioGroup;
         EXPECT_EQ(group->title(), QStringLiteral("Synchronisation :"));
         std::vector<std::string> items;
         for (int i = 0; i < group->Count(); ++i)
