@@ -1,7 +1,7 @@
 #include "comform.h"
 
 #include "app/keyform.h"
-#include "dialogbuttons.h"
+#include "dialogparts.h"
 #include "io/lineassign.h"
 #include "io/portdevices.h"
 #include "io/portdriver.h"

@@ -1,6 +1,6 @@
 #include "cwidform.h"
 
-#include "dialogbuttons.h"
+#include "dialogparts.h"
 #include "radiogroupbox.h"
 #include "settings/settings.h"
 

@@ -3,20 +3,23 @@
 #include "app/form.h"
 #include "app/msgform.h"
 
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-void LayOutDialog(QWidget* dialog, QLayout* body, QPushButton* ok, QPushButton* cancel, bool fixed)
+#include <algorithm>
+
+void AddDialogButtons(QBoxLayout* layout, QPushButton* ok, QPushButton* cancel, bool fixed)
 {
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    buttons->addStretch();
-    auto* layout = new QVBoxLayout(dialog);
-    layout->addLayout(body);
-    layout->addLayout(buttons);
+    ok->setDefault(true);
+    for (QPushButton* button : {ok, cancel})
+        button->setMinimumWidth(std::max(100, button->sizeHint().width()));
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ok);
+    row->addSpacing(12);
+    row->addWidget(cancel);
+    row->addStretch();
+    layout->addLayout(row);
     layout->setSizeConstraint(fixed ? QLayout::SetFixedSize : QLayout::SetMinimumSize);
 }
 

@@ -1,7 +1,6 @@
 #include "fskform.h"
 
-#include "app/msgform.h"
-#include "dialogbuttons.h"
+#include "dialogparts.h"
 #include "radiogroupbox.h"
 #include "settings/settings.h"
 #include "speedform.h"
@@ -61,8 +60,7 @@ void TFSKForm::OkBitBtnClick()
     if (empty)
         return;
     if (!gap || *gap >= 3600 || *gap < 0) {
-        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("Key gap : invalid number"), ButtonFaceColor(), false);
-        GapEdit->setFocus();
+        ShowFieldError("Key gap : invalid number", GapEdit);
         CloseAllowed = false;
         return;
     }

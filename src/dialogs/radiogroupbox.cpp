@@ -17,7 +17,9 @@ RadioGroupBox::RadioGroupBox(const QString& title, const QStringList& items, int
     for (int i = 0; i < count; ++i) {
         auto* button = new QRadioButton(items[i], this);
         group_->addButton(button, i);
-        grid->addWidget(button, i % rows_, i / rows_);
+        // An item as wide as its text, however wide the group grows: a radio
+        // button takes clicks on its indicator and text only.
+        grid->addWidget(button, i % rows_, i / rows_, Qt::AlignLeft);
         button->installEventFilter(this);
     }
     connect(group_, &QButtonGroup::idClicked, this, &RadioGroupBox::Clicked);

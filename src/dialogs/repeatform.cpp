@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 TRepeatForm* RepeatForm = nullptr;
 
@@ -29,7 +30,6 @@ TRepeatForm::TRepeatForm(QWidget* parent) : TForm(parent)
     IntervalLabel->setBuddy(IntervalEdit);
     IntervalLabel2 = new QLabel(QStringLiteral("minute(s)"), this);
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
-    OkBitBtn->setDefault(true);
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     SetCancelButton(CancelBitBtn);
 
@@ -44,7 +44,9 @@ TRepeatForm::TRepeatForm(QWidget* parent) : TForm(parent)
     grid->addWidget(IntervalLabel, 1, 0);
     grid->addWidget(IntervalEdit, 1, 1);
     grid->addWidget(IntervalLabel2, 1, 2);
-    LayOutDialog(this, grid, OkBitBtn, CancelBitBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    AddDialogButtons(layout, OkBitBtn, CancelBitBtn);
 }
 
 void TRepeatForm::FormActivate()

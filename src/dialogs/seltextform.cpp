@@ -1,6 +1,6 @@
 #include "seltextform.h"
 
-#include "dialogbuttons.h"
+#include "dialogparts.h"
 #include "morse/duration.h"
 #include "settings/settings.h"
 

@@ -1,6 +1,6 @@
 #include "speedform.h"
 
-#include "app/msgform.h"
+#include "dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settings.h"
 
@@ -82,8 +82,7 @@ void TSpeedForm::FormActivate()
 
 void TSpeedForm::Refuse(const char* message, QLineEdit* field)
 {
-    ShowMessageForm(QStringLiteral("Error"), QString::fromLatin1(message), ButtonFaceColor(), false);
-    field->setFocus();
+    ShowFieldError(message, field);
     CloseAllowed = false;
 }
 

@@ -1,7 +1,7 @@
 #include "starttimeform.h"
 
-#include "app/msgform.h"
 #include "clock/clock.h"
+#include "dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settings.h"
 
@@ -87,14 +87,12 @@ bool TStartTimeForm::CheckTimes()
 {
     bool valid = true;
     if (!IsValidTime(StartTime)) {
-        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid start time"), ButtonFaceColor(), false);
+        ShowFieldError("invalid start time", StartEdit);
         valid = false;
-        StartEdit->setFocus();
     }
     if (!StopTime.empty() && !IsValidTime(StopTime)) {
-        ShowMessageForm(QStringLiteral("Error"), QStringLiteral("invalid stop time"), ButtonFaceColor(), false);
+        ShowFieldError("invalid stop time", StopEdit);
         valid = false;
-        StopEdit->setFocus();
     }
     return valid;
 }

@@ -20,13 +20,14 @@ TSyncForm::TSyncForm(QWidget* parent) : TForm(parent)
          QStringLiteral("1 hour")},
         1, this);
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
-    OkBitBtn->setDefault(true);
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected);
     SetCancelButton(CancelBitBtn);
 
     auto* body = new QVBoxLayout;
     body->addWidget(SyncRadioGroup);
-    LayOutDialog(this, body, OkBitBtn, CancelBitBtn, false);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body);
+    AddDialogButtons(layout, OkBitBtn, CancelBitBtn, false);
 }
 
 void TSyncForm::FormActivate()

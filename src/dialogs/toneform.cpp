@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 #include <cmath>
 #include <optional>
@@ -88,7 +89,6 @@ TToneForm::TToneForm(QWidget* parent) : TForm(parent)
     SourceRadioGroup = LabelledGroup(this, SourceLabel,
         {QStringLiteral("internal PC speaker"), QStringLiteral("soundcard")});
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
-    OkBitBtn->setDefault(true);
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     SetCancelButton(CancelBitBtn);
 
@@ -110,7 +110,9 @@ TToneForm::TToneForm(QWidget* parent) : TForm(parent)
     grid->addWidget(LevelEdit, 4, 1);
     grid->addWidget(SourceLabel, 5, 0, 1, 5);
     grid->addWidget(SourceRadioGroup, 6, 0, 1, 5);
-    LayOutDialog(this, grid, OkBitBtn, CancelBitBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    AddDialogButtons(layout, OkBitBtn, CancelBitBtn);
 }
 
 void TToneForm::FormActivate()

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 TWarnForm* WarnForm = nullptr;
 
@@ -22,14 +23,15 @@ TWarnForm::TWarnForm(QWidget* parent) : TForm(parent)
     WarnEdit->setFixedWidth(WarnEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     WarnLabel->setBuddy(WarnEdit);
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
-    OkBitBtn->setDefault(true);
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     SetCancelButton(CancelBitBtn);
 
     auto* field = new QHBoxLayout;
     field->addWidget(WarnLabel);
     field->addWidget(WarnEdit);
-    LayOutDialog(this, field, OkBitBtn, CancelBitBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(field);
+    AddDialogButtons(layout, OkBitBtn, CancelBitBtn);
 }
 
 void TWarnForm::FormActivate()
