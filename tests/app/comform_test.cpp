@@ -1,19 +1,9 @@
 // The port dialog driven offscreen by clicks, on simulated hardware: which
 // transmit window runs a choice makes, and what the port's pins show after.
-#include "app/forms.h"
-#include "app/keyform.h"
-#include "app/mainform.h"
-#include "app/msgform.h"
 #include "dialogs/comform.h"
 #include "dialogs/radiogroupbox.h"
-#include "io/portdriver.h"
-#include "io/simdevices.h"
-#include "modal.h"
-#include "settings/settings.h"
+#include "formsfixture.h"
 #include "settings/settingsfile.h"
-#include "support/fakeclock.h"
-#include "support/tempdir.h"
-#include "tonegen/player.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -44,23 +34,12 @@ void Click(QAbstractButton* button)
     QTest::mouseClick(button, Qt::LeftButton, {}, push ? button->rect().center() : QPoint(8, button->height() / 2));
 }
 
-class ComFormTest : public TempDirTest {
+class ComFormTest : public SimulatedFormsTest {
 protected:
     void SetUp() override
     {
-        TempDirTest::SetUp();
-        clock_.SetLocal(46000, 10 * 3600000LL);
-        InstallPortDevices(&sim_);
-        CreateForms(clock_, player_, {});
-        KeyForm->TimerDriven = false;
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        ReleasePort();
-        PortOpen = false;
-        InstallPortDevices(nullptr);
-        TempDirTest::TearDown();
+        SimulatedFormsTest::SetUp();
+        CreateWindows();
     }
     void Open(std::uint8_t port)
     {
@@ -113,10 +92,6 @@ protected:
         }, confirmWarning);
     }
 
-    FakeClock clock_;
-    SilentPlayer player_;
-    SimPortDevices sim_{&clock_};
-    ModalWatchdog watchdog_;
     std::vector<PortRun> runs_;
     int warnings_ = 0;
 };

@@ -1,5 +1,5 @@
 // Every window created on simulated port hardware and a simulated clock that
-// the test ticks; the main window shown as at start-up.
+// the test ticks: driven one by one, or the program as started.
 #pragma once
 
 #include "app/forms.h"
@@ -19,7 +19,9 @@
 #include <QPushButton>
 #include <QMenuBar>
 
-class FormsTest : public TempDirTest {
+// The windows driven one by one: created by the test, none shown, and
+// destroyed at the end without waiting for what they left queued.
+class SimulatedFormsTest : public TempDirTest {
 protected:
     void SetUp() override
     {
@@ -29,19 +31,17 @@ protected:
     }
     void TearDown() override
     {
-        Settle(30); // waits for modal windows that were called off end
         DestroyForms();
         ReleasePort();
         PortOpen = false;
         InstallPortDevices(nullptr);
         TempDirTest::TearDown();
     }
-    void Start(const std::vector<std::string>& args = {})
+    // Every window, none shown, the transmit window ticked by the test alone.
+    void CreateWindows(const std::vector<std::string>& args = {})
     {
         CreateForms(clock_, player_, args);
         KeyForm->TimerDriven = false;
-        SlowCwForm->show();
-        Settle();
     }
     // The transmit window's 100 ms timer on the simulated clock.
     void Tick(int n = 1)
@@ -50,6 +50,27 @@ protected:
             clock_.Advance(100);
             KeyForm->KeyTimerTimer();
         }
+    }
+
+    FakeClock clock_;
+    SilentPlayer player_;
+    SimPortDevices sim_{&clock_};
+    ModalWatchdog watchdog_;
+};
+
+// The program as started: the main window shown and what it brings up answered.
+class FormsTest : public SimulatedFormsTest {
+protected:
+    void TearDown() override
+    {
+        Settle(30); // waits for modal windows that were called off end
+        SimulatedFormsTest::TearDown();
+    }
+    void Start(const std::vector<std::string>& args = {})
+    {
+        CreateWindows(args);
+        SlowCwForm->show();
+        Settle();
     }
     static QAction* Action(const char* name)
     {
@@ -67,9 +88,4 @@ protected:
             MsgForm->Ok2BitBtn->click();
         });
     }
-
-    FakeClock clock_;
-    SilentPlayer player_;
-    SimPortDevices sim_{&clock_};
-    ModalWatchdog watchdog_;
 };

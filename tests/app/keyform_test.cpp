@@ -1,18 +1,8 @@
 // The transmit window driven offscreen through its buttons, on simulated
 // hardware and a simulated clock that the tests tick.
-#include "app/forms.h"
-#include "app/mainform.h"
-#include "app/msgform.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
-#include "io/portdriver.h"
-#include "io/simdevices.h"
-#include "app/keyform.h"
-#include "modal.h"
-#include "settings/settings.h"
-#include "support/fakeclock.h"
-#include "tonegen/player.h"
-#include "support/tempdir.h"
+#include "formsfixture.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -28,30 +18,12 @@ using F = CommFunction;
 
 void Later(int ms, std::function<void()> action) { QTimer::singleShot(ms, std::move(action)); }
 
-class KeyFormTest : public TempDirTest {
+class KeyFormTest : public SimulatedFormsTest {
 protected:
     void SetUp() override
     {
-        TempDirTest::SetUp();
-        clock_.SetLocal(46000, 10 * 3600000LL);
-        InstallPortDevices(&sim_);
-        CreateForms(clock_, player_, {});
-        KeyForm->TimerDriven = false;
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        ReleasePort();
-        PortOpen = false;
-        InstallPortDevices(nullptr);
-        TempDirTest::TearDown();
-    }
-    void Tick(int n = 1)
-    {
-        for (int i = 0; i < n && KeyForm->isVisible(); ++i) {
-            clock_.Advance(100);
-            KeyForm->KeyTimerTimer();
-        }
+        SimulatedFormsTest::SetUp();
+        CreateWindows();
     }
     bool Requested(F function) const
     {
@@ -67,10 +39,6 @@ protected:
         ASSERT_TRUE(PortOpen);
     }
 
-    FakeClock clock_;
-    SilentPlayer player_;
-    SimPortDevices sim_{&clock_};
-    ModalWatchdog watchdog_;
 };
 
 TEST(KeyTimerGrid, TicksFallJustAfterEachTenth)
