@@ -16,6 +16,11 @@ namespace {
 
 bool IsLpt() { return PortNumber >= kPortLpt1; }
 
+// Any wiring byte other than the DX4WIN-compatible one acts as the standard
+// wiring, as the port dialog shows it: a zero byte from a damaged settings file
+// must not leave the pins high from the opening on.
+bool Dx4winWiring() { return LptWiring == kWiringDx4win; }
+
 std::string PortName()
 {
     return IsLpt() ? "LPT" + std::to_string(PortNumber - 19) : "COM" + std::to_string(PortNumber);
@@ -132,12 +137,10 @@ void SetKey(bool on)
         return;
     if (!IsLpt())
         SetComLine(true, on);
-    else if (LptWiring == kWiringDx4win)
+    else if (Dx4winWiring())
         SetControlBit(0x01, !on); // pin 1 is inverted: bit clear = pin high
-    else if (LptWiring == kWiringStandard)
-        SetLatchBit(0x01, on);
     else
-        return;
+        SetLatchBit(0x01, on);
     LogLine("key", on);
 }
 
@@ -147,12 +150,10 @@ void SetPtt(bool on)
         return;
     if (!IsLpt())
         SetComLine(false, on);
-    else if (LptWiring == kWiringDx4win)
+    else if (Dx4winWiring())
         SetControlBit(0x04, on);
-    else if (LptWiring == kWiringStandard)
-        SetLatchBit(0x02, on);
     else
-        return;
+        SetLatchBit(0x02, on);
     LogLine("ptt", on);
 }
 
@@ -162,9 +163,7 @@ void SetDfcw(bool level)
         return;
     if (!IsLpt())
         SetComLine(false, level);
-    else if (LptWiring == kWiringDx4win || LptWiring == kWiringStandard)
-        SetLatchBit(0x02, level);
     else
-        return;
+        SetLatchBit(0x02, level); // pin 3 in both wirings
     LogLine("dfcw", level);
 }

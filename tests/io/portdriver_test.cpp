@@ -147,13 +147,30 @@ TEST_F(PortDriverTest, Dx4winWiringUsesControlPinsForKeyAndPtt)
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
 }
 
-TEST_F(PortDriverTest, UnknownWiringDoesNothing)
+// Only 0x44 selects the DX4WIN-compatible pins; every other byte, a zero from a
+// short file included, keys the standard pins: nothing may stay high for the run.
+TEST_F(PortDriverTest, EveryWiringByteDrivesTheLines)
 {
-    LptWiring = 0x12;
-    OpenLpt(1);
-    sim_.Space().ClearRecord();
-    SetKey(true); SetPtt(true); SetDfcw(true);
-    EXPECT_TRUE(sim_.Space().Accesses().empty());
+    for (const std::uint8_t wiring : {0x00, 0x44, 0x56, 0xFF}) {
+        SCOPED_TRACE(int(wiring));
+        LptWiring = wiring;
+        OpenLpt(1, 0xC4);
+        const bool dx4win = wiring == kWiringDx4win;
+        SetKey(false);
+        SetPtt(false);
+        EXPECT_EQ(sim_.Space().Data(0x378), dx4win ? 0xFF : 0xFC);
+        EXPECT_EQ(sim_.Space().Control(0x378), 0xCB); // pins 1 and 16 low
+        SetKey(true);
+        SetPtt(true);
+        EXPECT_EQ(sim_.Space().Data(0x378), 0xFF);
+        EXPECT_EQ(sim_.Space().Control(0x378), dx4win ? 0xCE : 0xCB);
+        SetDfcw(false); // pin 3 in both wirings
+        EXPECT_EQ(sim_.Space().Data(0x378) & 0x02, 0);
+        ReleasePort();
+        EXPECT_EQ(sim_.Space().Data(0x378) & (dx4win ? 0x00 : 0x03), 0);
+        EXPECT_EQ(sim_.Space().Control(0x378), 0xCB);
+        EXPECT_EQ(LptWiring, wiring); // the stored byte is kept
+    }
 }
 
 TEST_F(PortDriverTest, PortsThatDoNotExistStayClosed)
