@@ -72,7 +72,9 @@ int LinuxPortDevices::Failed(const std::string& port, const std::string& path, i
     else if (error == EWOULDBLOCK || error == EBUSY) {
         const std::string users = ProcessesUsing(path);
         reason = "in use by another program" + (users.empty() ? "" : ": " + users);
-    } else
+    } else if (error == ENOTTY)
+        reason = "not a serial port with RTS and DTR lines";
+    else
         reason = std::strerror(error);
     lastFailure_ = port + " (" + path + "): " + reason;
     std::fprintf(stderr, "vantrel: %s (%s) not opened: %s\n", port.c_str(), path.c_str(), reason.c_str());
@@ -92,7 +94,31 @@ int LinuxPortDevices::OpenCom(int n)
     // Later opens by others fail with EBUSY, except root's; flock keeps out a
     // second Vantrel even then. Its result is not examined.
     sys_.Ioctl(fd, TIOCEXCL, nullptr);
+    // A device without modem lines (a pseudo-terminal, a wrong device) refuses
+    // every line request with ENOTTY: it cannot key anything, so it is refused.
+    int lines = 0;
+    if (sys_.Ioctl(fd, TIOCMGET, &lines) != 0)
+        return Failed(port, path, fd, errno, "dialout");
+    SetHangUpOnClose(port, path, fd);
     return fd;
+}
+
+// HUPCL drops RTS and DTR when the last descriptor closes, so the lines fall
+// however the program ends; another program may have cleared it. Only that
+// flag changes: the rest of the line settings are written back as read.
+void LinuxPortDevices::SetHangUpOnClose(const std::string& port, const std::string& path, int fd)
+{
+    termios settings {};
+    bool done = sys_.Ioctl(fd, TCGETS, &settings) == 0;
+    if (done && (settings.c_cflag & HUPCL) != 0)
+        return;
+    if (done) {
+        settings.c_cflag |= HUPCL;
+        done = sys_.Ioctl(fd, TCSETS, &settings) == 0;
+    }
+    if (!done)
+        std::fprintf(stderr, "vantrel: %s (%s): hang-up on close not set: %s\n", port.c_str(), path.c_str(),
+                     std::strerror(errno));
 }
 
 void LinuxPortDevices::EscapeCommFunction(int handle, CommFunction function)

@@ -1,7 +1,8 @@
 // The keying ports on Linux. COMn is a tty (/dev/ttyS{n-1}, or VANTREL_COMn):
 // opened without blocking and without becoming the controlling terminal,
-// claimed with flock and TIOCEXCL; only RTS and DTR are used, no termios is
-// set, so HUPCL stays and the lines drop if the program dies. LPTn is a ppdev
+// claimed with flock and TIOCEXCL, refused when it has no modem lines; only
+// RTS and DTR are used, and of the termios settings only HUPCL is set, so that
+// the lines drop if the program dies. LPTn is a ppdev
 // device (/dev/parport{n-1}, or VANTREL_LPTn) claimed with PPEXCL and PPCLAIM;
 // its data and control registers are reached through PPWDATA, PPRCONTROL and
 // PPWCONTROL. The PC speaker ports go to the kernel's speaker. With raw port
@@ -43,6 +44,7 @@ private:
     int Failed(const std::string& port, const std::string& path, int fd, int error,
                const char* group);
     bool RawPort();
+    void SetHangUpOnClose(const std::string& port, const std::string& path, int fd);
 
     SysCalls& sys_;
     bool raw_;

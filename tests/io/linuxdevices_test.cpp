@@ -13,6 +13,7 @@
 #include <map>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -58,13 +59,21 @@ public:
         int value = 0;
         if (request == PPRCONTROL && !forward)
             *static_cast<std::uint8_t*>(arg) = control;
+        if (request == TCGETS && !forward)
+            static_cast<termios*>(arg)->c_cflag = cflag;
         if (request == PPWDATA || request == PPWCONTROL || request == PPRCONTROL)
             value = *static_cast<std::uint8_t*>(arg);
         else if (request == TIOCMBIS || request == TIOCMBIC)
             value = *static_cast<int*>(arg);
         else if (request == KIOCSOUND)
             value = static_cast<int>(reinterpret_cast<std::uintptr_t>(arg));
-        const int result = forward ? ::ioctl(fd, request, arg) : 0;
+        int result = forward ? ::ioctl(fd, request, arg) : 0;
+        if (request == TCGETS || request == TCSETS)
+            value = static_cast<int>(static_cast<termios*>(arg)->c_cflag);
+        if (!forward && request == TIOCMGET && modemError != 0) {
+            result = -1;
+            errno = modemError;
+        }
         const int saved = errno;
         calls.push_back({"ioctl", fd, request, value, result});
         errno = saved;
@@ -93,6 +102,8 @@ public:
     std::map<std::string, int> devices;
     int flockError = 0;
     std::uint8_t control = 0xC4;
+    tcflag_t cflag = CS8 | CREAD | CLOCAL | HUPCL | B9600;
+    int modemError = 0; // what TIOCMGET fails with (ENOTTY: no modem lines)
     int nextFd = 50;
     std::vector<Call> calls;
 };
@@ -126,19 +137,14 @@ TEST_F(LinuxDevicesTest, SerialOpenClaimsAndLowersTheLines)
     PortNumber = 3;
     OpenSelectedPort();
     ASSERT_TRUE(PortOpen);
-    ASSERT_GE(sys_.calls.size(), 5u);
+    EXPECT_EQ(sys_.Ioctls(), (std::vector<unsigned long>{TIOCEXCL, TIOCMGET, TCGETS, TIOCMBIC, TIOCMBIC}));
+    ASSERT_EQ(sys_.calls.size(), 7u);
     EXPECT_EQ(sys_.calls[0].what, "open /dev/ttyS2");
     EXPECT_EQ(sys_.calls[0].value, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     EXPECT_EQ(sys_.calls[1].what, "flock");
     EXPECT_EQ(sys_.calls[1].value, LOCK_EX | LOCK_NB);
-    EXPECT_EQ(sys_.calls[2].request, static_cast<unsigned long>(TIOCEXCL));
-    EXPECT_EQ(sys_.calls[3].request, static_cast<unsigned long>(TIOCMBIC));
-    EXPECT_EQ(sys_.calls[3].value, TIOCM_DTR);
-    EXPECT_EQ(sys_.calls[4].request, static_cast<unsigned long>(TIOCMBIC));
-    EXPECT_EQ(sys_.calls[4].value, TIOCM_RTS);
-    // No termios is touched, so HUPCL stays as the tty has it.
-    for (const auto& c : sys_.calls)
-        EXPECT_NE(c.request, static_cast<unsigned long>(TCSETS));
+    EXPECT_EQ(sys_.calls[5].value, TIOCM_DTR);
+    EXPECT_EQ(sys_.calls[6].value, TIOCM_RTS);
 
     SetKey(true);
     EXPECT_EQ(sys_.calls.back().request, static_cast<unsigned long>(TIOCMBIS));
@@ -149,6 +155,45 @@ TEST_F(LinuxDevicesTest, SerialOpenClaimsAndLowersTheLines)
     CloseSelectedPort();
     EXPECT_EQ(sys_.calls.back().what, "close");
     EXPECT_EQ(sys_.calls.back().fd, fd);
+}
+
+// A port on which another program cleared HUPCL would stay keyed after a
+// crash: the opening sets it and writes every other setting back as read.
+TEST_F(LinuxDevicesTest, SerialOpenSetsHangUpOnCloseOnly)
+{
+    sys_.devices["/dev/ttyS0"] = 0;
+    sys_.cflag = CS7 | PARENB | CREAD | B1200;
+    LinuxPortDevices devices(sys_, false, Environment({}));
+    const int fd = devices.OpenCom(1);
+    ASSERT_NE(fd, kInvalidHandle);
+    std::vector<RecordingSys::Call> sets;
+    for (const auto& c : sys_.calls)
+        if (c.request == TCSETS)
+            sets.push_back(c);
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_EQ(sets[0].fd, fd);
+    EXPECT_EQ(static_cast<tcflag_t>(sets[0].value), CS7 | PARENB | CREAD | B1200 | HUPCL);
+    devices.CloseHandle(fd);
+}
+
+// No modem lines (a pseudo-terminal, a wrong device): refused at the opening
+// with the reason, never taken for a port that could key.
+TEST_F(LinuxDevicesTest, DeviceWithoutModemLinesIsRefused)
+{
+    sys_.devices["/dev/ttyS1"] = 0;
+    sys_.modemError = ENOTTY;
+    LinuxPortDevices devices(sys_, false, Environment({}));
+    InstallPortDevices(&devices);
+    PortNumber = 2;
+    testing::internal::CaptureStderr();
+    OpenSelectedPort();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(PortOpen);
+    EXPECT_NE(err.find("COM2 (/dev/ttyS1) not opened: not a serial port with RTS and DTR lines"),
+              std::string::npos) << err;
+    EXPECT_EQ(sys_.calls.back().what, "close");
+    for (const auto& c : sys_.calls)
+        EXPECT_TRUE(c.request != TIOCMBIS && c.request != TIOCMBIC && c.request != TCSETS);
 }
 
 TEST_F(LinuxDevicesTest, DevicePathsFromTheEnvironment)
@@ -245,9 +290,10 @@ TEST_F(LinuxDevicesTest, NoSpeakerIsSaidOnce)
     EXPECT_EQ(err.find("no PC speaker"), err.rfind("no PC speaker"));
 }
 
-// A pseudo-terminal opens like a serial port and can be claimed; it has no
-// modem lines, so the line requests fail, and that is not examined.
-TEST_F(LinuxDevicesTest, PseudoTerminalOpensExclusivelyAndIgnoresLineErrors)
+// A real pseudo-terminal: it has no modem lines, so it is refused; a claim
+// held by another opener is said as such; after the claim is gone it opens
+// as far as its modem lines.
+TEST_F(LinuxDevicesTest, PseudoTerminalIsRefusedAndTheClaimIsExclusive)
 {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
@@ -257,30 +303,21 @@ TEST_F(LinuxDevicesTest, PseudoTerminalOpensExclusivelyAndIgnoresLineErrors)
 
     sys_.forward = true;
     LinuxPortDevices devices(sys_, false, Environment({{"VANTREL_COM1", slave}}));
-    InstallPortDevices(&devices);
-    PortNumber = 1;
-    OpenSelectedPort();
-    ASSERT_TRUE(PortOpen);
-    SetKey(true);
-    EXPECT_EQ(sys_.calls.back().request, static_cast<unsigned long>(TIOCMBIS));
-    EXPECT_EQ(sys_.calls.back().result, -1);
-
-    // A second opener is refused by the claim.
-    RecordingSys other;
-    other.forward = true;
-    LinuxPortDevices second(other, false, Environment({{"VANTREL_COM1", slave}}));
     testing::internal::CaptureStderr();
-    EXPECT_EQ(second.OpenCom(1), kInvalidHandle);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("COM1"), std::string::npos) << err;
-
-    CloseSelectedPort();
-    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ(devices.OpenCom(1), kInvalidHandle);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("not a serial port with RTS and DTR lines"), std::string::npos) << err;
+    EXPECT_EQ(sys_.calls.back().what, "close");
     EXPECT_EQ(sys_.calls.back().result, 0);
-    // Released: it can be opened again.
-    const int again = second.OpenCom(1);
-    EXPECT_NE(again, kInvalidHandle);
-    second.CloseHandle(again);
+
+    const int holder = ::open(slave.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX | LOCK_NB), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(devices.OpenCom(1), kInvalidHandle);
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("COM1 (" + slave + ") not opened: in use by another program"), std::string::npos) << err;
+    ::close(holder);
     ::close(master);
 }
 
