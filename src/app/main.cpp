@@ -1,5 +1,6 @@
 // Vantrel: transmits QRSS and DFCW through a serial or parallel port.
 #include "appclock.h"
+#include "crashguard.h"
 #include "devicechoice.h"
 #include "forms.h"
 #include "headless.h"
@@ -10,6 +11,8 @@
 #include "keyform.h"
 #include "io/portdriver.h"
 #include "mainform.h"
+#include "portwatch.h"
+#include "releaseport.h"
 #include "morse/morse.h"
 #include "settings/settingsfile.h"
 #include "tonegen/sdlplayer.h"
@@ -63,6 +66,9 @@ void HandleTerminationSignals(QObject* owner)
 
 int main(int argc, char* argv[])
 {
+    InstallCrashGuard();
+    if (IsReleasePortCommand(argc, argv))
+        return ReleasePortCommand();
     // --help, --version and the display decision come before any window.
     if (const int status = PrepareStartUp({argv + 1, argv + argc}); status >= 0)
         return status;
@@ -79,6 +85,7 @@ int main(int argc, char* argv[])
     const std::unique_ptr<PortDevices> devices = ChooseDevices(clock);
     InstallPortDevices(devices.get());
     HandleTerminationSignals(&app);
+    WatchLostPort(&app);
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)

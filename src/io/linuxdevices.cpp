@@ -14,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <utility>
 
 namespace {
 
@@ -77,7 +78,8 @@ int LinuxPortDevices::Failed(const std::string& port, const std::string& path, i
     else
         reason = std::strerror(error);
     lastFailure_ = port + " (" + path + "): " + reason;
-    std::fprintf(stderr, "vantrel: %s (%s) not opened: %s\n", port.c_str(), path.c_str(), reason.c_str());
+    if (!quiet_)
+        std::fprintf(stderr, "vantrel: %s (%s) not opened: %s\n", port.c_str(), path.c_str(), reason.c_str());
     return kInvalidHandle;
 }
 
@@ -121,12 +123,47 @@ void LinuxPortDevices::SetHangUpOnClose(const std::string& port, const std::stri
                      std::strerror(errno));
 }
 
+namespace {
+
+// The modem-line ioctl and its bit for one request.
+std::pair<unsigned long, int> ModemRequest(CommFunction function)
+{
+    const int bits = function == CommFunction::SetRts || function == CommFunction::ClrRts ? TIOCM_RTS : TIOCM_DTR;
+    const bool set = function == CommFunction::SetRts || function == CommFunction::SetDtr;
+    return {set ? TIOCMBIS : TIOCMBIC, bits};
+}
+
+} // namespace
+
 void LinuxPortDevices::EscapeCommFunction(int handle, CommFunction function)
 {
-    int bits = function == CommFunction::SetRts || function == CommFunction::ClrRts ? TIOCM_RTS : TIOCM_DTR;
-    const bool set = function == CommFunction::SetRts || function == CommFunction::SetDtr;
-    // The result is not examined: a device without modem lines (a pty) refuses these.
-    sys_.Ioctl(handle, set ? TIOCMBIS : TIOCMBIC, &bits);
+    auto [request, bits] = ModemRequest(function);
+    NoteLineResult(sys_.Ioctl(handle, request, &bits));
+}
+
+void LinuxPortDevices::NoteLineResult(int result)
+{
+    if (result < 0 && lineError_ == 0)
+        lineError_ = errno != 0 ? errno : EIO;
+}
+
+int LinuxPortDevices::TakeLineError() { return std::exchange(lineError_, 0); }
+
+EmergencyStep LinuxPortDevices::CrashComStep(int handle, CommFunction function) const
+{
+    const auto [request, bits] = ModemRequest(function);
+    return {EmergencyStep::IoctlInt, handle, request, bits, 0};
+}
+
+EmergencyStep LinuxPortDevices::CrashOutStep(std::uint16_t address, std::uint8_t value) const
+{
+    if (raw_)
+        return devPort_ >= 0 ? EmergencyStep{EmergencyStep::PortWrite, devPort_, 0, value, address} : EmergencyStep{};
+    if (lptFd_ >= 0 && address == lptBase_)
+        return {EmergencyStep::IoctlByte, lptFd_, PPWDATA, value, 0};
+    if (lptFd_ >= 0 && address == lptBase_ + 2)
+        return {EmergencyStep::IoctlByte, lptFd_, PPWCONTROL, value, 0};
+    return {};
 }
 
 int LinuxPortDevices::OpenLpt(int n)
@@ -213,9 +250,9 @@ std::uint8_t LinuxPortDevices::In(std::uint16_t address)
     if (address == 0x61)
         return speaker_.SystemControl();
     if (lptFd_ >= 0 && address == lptBase_ + 2)
-        sys_.Ioctl(lptFd_, PPRCONTROL, &value);
+        NoteLineResult(sys_.Ioctl(lptFd_, PPRCONTROL, &value));
     else if (lptFd_ >= 0 && address == lptBase_)
-        sys_.Ioctl(lptFd_, PPRDATA, &value);
+        NoteLineResult(sys_.Ioctl(lptFd_, PPRDATA, &value));
     return value;
 }
 
@@ -223,13 +260,13 @@ void LinuxPortDevices::Out(std::uint16_t address, std::uint8_t value)
 {
     if (raw_) {
         if (RawPort())
-            sys_.Pwrite(devPort_, &value, 1, address);
+            NoteLineResult(sys_.Pwrite(devPort_, &value, 1, address) == 1 ? 0 : -1);
         return;
     }
     if (speaker_.Out(address, value))
         return;
     if (lptFd_ >= 0 && address == lptBase_)
-        sys_.Ioctl(lptFd_, PPWDATA, &value);
+        NoteLineResult(sys_.Ioctl(lptFd_, PPWDATA, &value));
     else if (lptFd_ >= 0 && address == lptBase_ + 2)
-        sys_.Ioctl(lptFd_, PPWCONTROL, &value);
+        NoteLineResult(sys_.Ioctl(lptFd_, PPWCONTROL, &value));
 }

@@ -34,6 +34,10 @@ public:
     PortIo& Io() override { return *this; }
     PortDescription Describe(int portNumber) const override;
     std::string LastOpenFailure() const override { return lastFailure_; }
+    int TakeLineError() override;
+    void QuietOpens(bool quiet) override { quiet_ = quiet; }
+    EmergencyStep CrashComStep(int handle, CommFunction function) const override;
+    EmergencyStep CrashOutStep(std::uint16_t address, std::uint8_t value) const override;
 
     std::string ComPath(int n) const;
     std::string LptPath(int n) const;
@@ -55,6 +59,9 @@ private:
     int devPort_ = -1;
     bool devPortFailed_ = false;
     std::string lastFailure_;
+    bool quiet_ = false;
+    int lineError_ = 0;
+    void NoteLineResult(int result);
 };
 
 // The environment as getenv sees it.

@@ -4,6 +4,7 @@
 // the Linux devices, or simulated hardware (VANTREL_PORT=sim, tests).
 #pragma once
 
+#include "emergency.h"
 #include "portio.h"
 
 #include <cstdint>
@@ -38,6 +39,16 @@ public:
     // The outputs of COMn (1..9) or LPTn (19 + n) as they stand, such as
     // "[RTS 0 DTR 1]"; empty where they cannot be seen from here.
     virtual std::string Outputs(int portNumber) const;
+    // The error (errno) of the first line request or register access that
+    // failed since the last call, 0 when none did; the call clears it.
+    virtual int TakeLineError() { return 0; }
+    // While on, a failed opening says nothing (a lost port is retried every second).
+    virtual void QuietOpens(bool) {}
+    // The system request that does `function` on `handle`, or writes `value`
+    // at `address` of the open parallel port, as a crash handler issues it;
+    // kind None where no system request stands behind it (simulated ports).
+    virtual EmergencyStep CrashComStep(int, CommFunction) const { return {}; }
+    virtual EmergencyStep CrashOutStep(std::uint16_t, std::uint8_t) const { return {}; }
 };
 
 // The devices the driver and the speaker use. Never null after start-up;

@@ -1,9 +1,12 @@
 #include "portdriver.h"
 
+#include "emergency.h"
 #include "linelog.h"
 #include "portdevices.h"
 #include "settings/settings.h"
 
+#include <cstdio>
+#include <cstring>
 #include <string>
 
 bool PortOpen = false;
@@ -13,6 +16,25 @@ std::uint16_t LptBase = 0;
 std::uint8_t LptLatch = 0;
 
 namespace {
+
+constexpr std::uint8_t kLptKeyBit = 0x01, kLptPttBit = 0x02;
+// After a lost port is back, the status line says so for this many retries.
+constexpr int kBackNoteRetries = 5;
+
+// What the callers asked of the lines last, whether or not it reached the
+// device: restored when a lost device is back. PTT and DFCW may share one
+// output, so which of the two came last is kept too.
+struct WantedLines {
+    bool key = false, ptt = false, dfcw = false;
+    bool pttLast = true;
+};
+
+WantedLines wanted;
+bool lost = false;
+std::string lostReason;
+int backNoteRetries = 0;
+std::uint8_t controlShadow = 0; // last value written to the control register
+bool openLinesLow = false;
 
 bool IsLpt() { return PortNumber >= kPortLpt1; }
 
@@ -26,9 +48,17 @@ std::string PortName()
     return IsLpt() ? "LPT" + std::to_string(PortNumber - 19) : "COM" + std::to_string(PortNumber);
 }
 
+int& Handle() { return IsLpt() ? LptHandle : ComHandle; }
+
 std::uint16_t ControlRegister() { return static_cast<std::uint16_t>(LptBase + 2); }
 
 void WriteLatch() { Devices().Io().Out(LptBase, LptLatch); }
+
+void WriteControl(std::uint8_t value)
+{
+    controlShadow = value;
+    Devices().Io().Out(ControlRegister(), value);
+}
 
 void SetLatchBit(std::uint8_t bit, bool on)
 {
@@ -39,9 +69,8 @@ void SetLatchBit(std::uint8_t bit, bool on)
 // Read-modify-write of the control register.
 void SetControlBit(std::uint8_t bit, bool set)
 {
-    PortIo& io = Devices().Io();
-    const std::uint8_t value = io.In(ControlRegister());
-    io.Out(ControlRegister(), set ? value | bit : value & ~bit);
+    const std::uint8_t value = Devices().Io().In(ControlRegister());
+    WriteControl(set ? value | bit : value & ~bit);
 }
 
 // The PTT/DFCW line or the key line of a serial port.
@@ -53,14 +82,153 @@ void SetComLine(bool keyLine, bool on)
     Devices().EscapeCommFunction(ComHandle, f);
 }
 
-void CloseHandleOf(int& handle)
+void ApplyKey(bool on)
 {
-    if (!PortOpen || handle == kInvalidHandle)
+    if (!IsLpt())
+        SetComLine(true, on);
+    else if (Dx4winWiring())
+        SetControlBit(0x01, !on); // pin 1 is inverted: bit clear = pin high
+    else
+        SetLatchBit(kLptKeyBit, on);
+}
+
+void ApplyPtt(bool on)
+{
+    if (!IsLpt())
+        SetComLine(false, on);
+    else if (Dx4winWiring())
+        SetControlBit(0x04, on);
+    else
+        SetLatchBit(kLptPttBit, on);
+}
+
+void ApplyDfcw(bool level)
+{
+    if (!IsLpt())
+        SetComLine(false, level);
+    else
+        SetLatchBit(kLptPttBit, level); // pin 3 in both wirings
+}
+
+// The requests that switch key and PTT off as they stand now, for a crash.
+void PlanEmergency()
+{
+    if (!PortOpen || lost) {
+        ClearEmergencySteps();
         return;
-    const std::string name = PortName();
+    }
+    EmergencyStep steps[kMaxEmergencySteps];
+    int count = 0;
+    if (!IsLpt()) {
+        steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrRts);
+        steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrDtr);
+    } else if (Dx4winWiring()) {
+        steps[count++] = Devices().CrashOutStep(ControlRegister(), (controlShadow | 0x01) & ~0x04);
+    } else {
+        steps[count++] = Devices().CrashOutStep(LptBase, LptLatch & ~(kLptKeyBit | kLptPttBit));
+    }
+    SetEmergencySteps(steps, count);
+}
+
+std::string DeviceText() { return PortName() + " (" + Devices().Describe(PortNumber).device + ")"; }
+
+// A line request failed: the device is gone or broken. Said once; the handle
+// is given up so that the device can come back under the same path.
+void Lose(int error)
+{
+    lost = true;
+    lostReason = std::strerror(error);
+    backNoteRetries = 0;
+    const std::string text = "port lost: " + DeviceText() + ": " + lostReason;
+    std::fprintf(stderr, "vantrel: %s\n", text.c_str());
+    LogLine(text);
+    int& handle = Handle();
     Devices().CloseHandle(handle);
     handle = kInvalidHandle;
+    PlanEmergency();
+}
+
+// One line operation on the device; false when the device failed it.
+bool Request(void (*apply)(bool), bool level, const char* what)
+{
+    apply(level);
+    if (const int error = Devices().TakeLineError(); error != 0) {
+        Lose(error);
+        return false;
+    }
+    LogLine(what, level);
+    PlanEmergency();
+    return true;
+}
+
+void ForgetLines()
+{
+    wanted = {};
+    lost = false;
+    backNoteRetries = 0;
+}
+
+// Both lines low at once after an opening of the serial device; false when
+// the device refused.
+bool LowerComLines()
+{
+    Devices().TakeLineError();
+    Devices().EscapeCommFunction(ComHandle, CommFunction::ClrDtr);
+    Devices().EscapeCommFunction(ComHandle, CommFunction::ClrRts);
+    return Devices().TakeLineError() == 0;
+}
+
+// The parallel registers after an opening: data pins from `latch`, control
+// pins 1, 14, 16 and 17 low, bits 4 to 7 as read.
+bool InitLptRegisters(std::uint8_t latch)
+{
+    Devices().TakeLineError();
+    LptLatch = latch;
+    WriteLatch();
+    WriteControl(static_cast<std::uint8_t>((Devices().Io().In(ControlRegister()) & 0xF0) | 0x0B));
+    return Devices().TakeLineError() == 0;
+}
+
+// Opens the device of a lost port again, quietly; lines low, then PTT and
+// DFCW as the callers want them now. The key waits for its next request, so
+// a mark that began while the port was lost is not keyed in its middle.
+void Reopen()
+{
+    const int n = IsLpt() ? PortNumber - 19 : PortNumber;
+    Devices().QuietOpens(true);
+    const int handle = IsLpt() ? Devices().OpenLpt(n) : Devices().OpenCom(n);
+    Devices().QuietOpens(false);
+    if (handle == kInvalidHandle)
+        return;
+    Handle() = handle;
+    const bool low = IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines();
+    if (!low) {
+        Devices().CloseHandle(handle);
+        Handle() = kInvalidHandle;
+        return;
+    }
+    lost = false;
+    const std::string text = "port back: " + DeviceText();
+    std::fprintf(stderr, "vantrel: %s\n", text.c_str());
+    LogLine(text);
+    const bool ok = wanted.pttLast
+        ? Request(ApplyDfcw, wanted.dfcw, "dfcw") && Request(ApplyPtt, wanted.ptt, "ptt")
+        : Request(ApplyPtt, wanted.ptt, "ptt") && Request(ApplyDfcw, wanted.dfcw, "dfcw");
+    backNoteRetries = ok ? kBackNoteRetries : 0;
+    PlanEmergency();
+}
+
+void CloseHandleOf(int& handle)
+{
+    if (!PortOpen || (handle == kInvalidHandle && !lost))
+        return;
+    const std::string name = PortName();
+    if (handle != kInvalidHandle)
+        Devices().CloseHandle(handle);
+    handle = kInvalidHandle;
     PortOpen = false;
+    ForgetLines();
+    ClearEmergencySteps();
     LogLine("close " + name);
 }
 
@@ -74,6 +242,13 @@ void OpenSelectedPort()
         OpenComPort(PortNumber);
 }
 
+void OpenSelectedPortLinesLow()
+{
+    openLinesLow = true;
+    OpenSelectedPort();
+    openLinesLow = false;
+}
+
 void CloseSelectedPort()
 {
     if (IsLpt())
@@ -85,16 +260,24 @@ void CloseSelectedPort()
 void OpenComPort(int n)
 {
     PortOpen = false;
+    ForgetLines();
+    ClearEmergencySteps();
     if (n <= 0 || n >= 10)
         return;
     ComHandle = Devices().OpenCom(n);
     if (ComHandle == kInvalidHandle)
         return;
-    PortOpen = true;
     // Opening a tty raises both lines; lower them at once.
-    Devices().EscapeCommFunction(ComHandle, CommFunction::ClrDtr);
-    Devices().EscapeCommFunction(ComHandle, CommFunction::ClrRts);
+    if (!LowerComLines()) {
+        std::fprintf(stderr, "vantrel: COM%d (%s) not opened: its lines cannot be switched\n", n,
+                     Devices().Describe(n).device.c_str());
+        Devices().CloseHandle(ComHandle);
+        ComHandle = kInvalidHandle;
+        return;
+    }
+    PortOpen = true;
     LogLine("open COM" + std::to_string(n)); // after the lines it leaves
+    PlanEmergency();
 }
 
 void CloseComPort() { CloseHandleOf(ComHandle); }
@@ -108,16 +291,16 @@ void OpenLptPort(int n)
         base = ioaddr::Lpt2Base;
     else
         return;
+    ForgetLines();
+    ClearEmergencySteps();
     LptBase = base;
     LptHandle = Devices().OpenLpt(n);
     if (LptHandle == kInvalidHandle)
         return;
     PortOpen = true;
-    LptLatch = 0xFF;
-    WriteLatch();
-    PortIo& io = Devices().Io();
-    io.Out(ControlRegister(), static_cast<std::uint8_t>((io.In(ControlRegister()) & 0xF0) | 0x0B));
+    InitLptRegisters(openLinesLow ? 0xFF & ~(kLptKeyBit | kLptPttBit) : 0xFF);
     LogLine("open LPT" + std::to_string(n)); // after the pins it leaves
+    PlanEmergency();
 }
 
 void CloseLptPort() { CloseHandleOf(LptHandle); }
@@ -135,35 +318,46 @@ void SetKey(bool on)
 {
     if (!PortOpen)
         return;
-    if (!IsLpt())
-        SetComLine(true, on);
-    else if (Dx4winWiring())
-        SetControlBit(0x01, !on); // pin 1 is inverted: bit clear = pin high
-    else
-        SetLatchBit(0x01, on);
-    LogLine("key", on);
+    wanted.key = on;
+    if (!lost)
+        Request(ApplyKey, on, "key");
 }
 
 void SetPtt(bool on)
 {
     if (!PortOpen)
         return;
-    if (!IsLpt())
-        SetComLine(false, on);
-    else if (Dx4winWiring())
-        SetControlBit(0x04, on);
-    else
-        SetLatchBit(0x02, on);
-    LogLine("ptt", on);
+    wanted.ptt = on;
+    wanted.pttLast = true;
+    if (!lost)
+        Request(ApplyPtt, on, "ptt");
 }
 
 void SetDfcw(bool level)
 {
     if (!PortOpen)
         return;
-    if (!IsLpt())
-        SetComLine(false, level);
-    else
-        SetLatchBit(0x02, level); // pin 3 in both wirings
-    LogLine("dfcw", level);
+    wanted.dfcw = level;
+    wanted.pttLast = false;
+    if (!lost)
+        Request(ApplyDfcw, level, "dfcw");
+}
+
+bool PortLost() { return PortOpen && lost; }
+
+void RetryLostPort()
+{
+    if (PortLost())
+        Reopen();
+    else if (backNoteRetries > 0)
+        --backNoteRetries;
+}
+
+std::string PortNote()
+{
+    if (PortLost())
+        return "port " + PortName() + " lost (" + lostReason + "), nothing is sent; reopening it every second";
+    if (PortOpen && backNoteRetries > 0)
+        return "port " + PortName() + " is back, keying goes on from the next element";
+    return {};
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 extern bool PortOpen;
 extern int ComHandle;
@@ -11,6 +12,9 @@ extern std::uint16_t LptBase;
 extern std::uint8_t LptLatch;
 
 void OpenSelectedPort();
+// As OpenSelectedPort, but a parallel port's data pins start with key and PTT
+// low instead of all high: a release after a crash must not pulse them.
+void OpenSelectedPortLinesLow();
 void CloseSelectedPort();
 void OpenComPort(int n);
 void CloseComPort();
@@ -21,7 +25,20 @@ void CloseLptPort();
 // parallel-port pins keep their state after the process ends.
 void ReleasePort();
 
-// Do nothing at all while PortOpen is false.
+// Do nothing at all while PortOpen is false. A request the device fails
+// (EIO from an unplugged adapter) loses the port: one line on standard error
+// and in the line log, the handle is given up, and the port stays open for the
+// callers, whose requests are kept but reach nothing until it is back.
 void SetKey(bool on);
 void SetPtt(bool on);
 void SetDfcw(bool level);
+
+// The device of the open port failed and is not back yet.
+bool PortLost();
+// Called about once a second: opens the lost port's device path again; when
+// it is back, both lines low, then PTT and DFCW as last asked for; the key
+// follows from its next request, never in the middle of a mark.
+void RetryLostPort();
+// What the transmit window's status line says about the port: empty when all
+// is well, otherwise that it is lost, or back for a few seconds after it.
+std::string PortNote();

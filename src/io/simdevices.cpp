@@ -3,6 +3,7 @@
 #include "clock/clock.h"
 
 #include <cstdio>
+#include <utility>
 
 double SimIoSpace::Now() const { return clock_ != nullptr ? clock_->Now() : 0.0; }
 
@@ -73,6 +74,11 @@ void SimPortDevices::EscapeCommFunction(int handle, CommFunction function)
     const auto it = open_.find(handle);
     if (it == open_.end())
         return;
+    if (const auto gone = unplugged_.find(it->second); gone != unplugged_.end()) {
+        if (lineError_ == 0)
+            lineError_ = gone->second;
+        return;
+    }
     ComLines& lines = lines_[it->second];
     switch (function) {
     case CommFunction::SetRts: lines.rts = true; break;
@@ -115,4 +121,19 @@ std::string SimPortDevices::Outputs(int portNumber) const
         std::snprintf(text, sizeof text, "[data %02X control %02X]", io_.Data(base), io_.Control(base));
     }
     return text;
+}
+
+int SimPortDevices::TakeLineError() { return std::exchange(lineError_, 0); }
+
+void SimPortDevices::Unplug(int n, int error)
+{
+    unplugged_[n] = error;
+    missing_.insert(n);
+    lines_[n] = {};
+}
+
+void SimPortDevices::PlugIn(int n)
+{
+    unplugged_.erase(n);
+    missing_.erase(n);
 }

@@ -79,6 +79,7 @@ public:
     std::string LastOpenFailure() const override { return lastFailure_; }
     // "[RTS r DTR d]" for COMn, "[data DD control CC]" (hex) for LPTn.
     std::string Outputs(int portNumber) const override;
+    int TakeLineError() override;
 
     SimIoSpace& Space() { return io_; }
     const SimIoSpace& Space() const { return io_; }
@@ -88,6 +89,10 @@ public:
     bool IsOpen(int handle) const { return open_.count(handle) != 0; }
     // COMn (1..9) or LPTn (19 + n) that fails to open, as missing hardware would.
     void SetMissing(int portNumber) { missing_.insert(portNumber); }
+    // COMn pulled out: its line requests fail with `error` and it cannot be
+    // opened until it is plugged in again.
+    void Unplug(int n, int error);
+    void PlugIn(int n);
 
 private:
     int Open(int portNumber);
@@ -96,6 +101,8 @@ private:
     std::map<int, int> open_;        // handle -> port number
     std::map<int, ComLines> lines_;  // port number -> lines
     std::set<int> missing_;
+    std::map<int, int> unplugged_;   // port number -> errno of its line requests
+    int lineError_ = 0;
     std::vector<Request> requests_;
     int nextHandle_ = 100;
     std::string lastFailure_;

@@ -380,6 +380,9 @@ void KeyEngine::WriteStatus()
     case WaitBoundary: Display.Status = "Status : synchronisation at " + FormatClock(R.NextEvent); break;
     default: break;
     }
+    // Never "transmitting" while nothing reaches the radio.
+    if (const std::string note = lines_.PortNote(); !note.empty())
+        Display.Status = "Status : " + note;
 }
 
 void KeyEngine::AdvanceProgress(std::size_t index)

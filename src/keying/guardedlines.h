@@ -19,6 +19,7 @@ public:
     // standard parallel wiring: while PTT is locked it may only go low.
     void SetDfcw(bool level) override;
     bool PortIsOpen() const override { return port_.PortIsOpen(); }
+    std::string PortNote() const override { return port_.PortNote(); }
 
     // Key and PTT off, both locked. Without `force` only a line this gate
     // left on is switched (the line log shows no repeated offs).

@@ -1,6 +1,8 @@
 // The line seam of the engine: key, PTT and DFCW, and whether a port is open.
 #pragma once
 
+#include <string>
+
 class LineOutput {
 public:
     virtual ~LineOutput() = default;
@@ -8,6 +10,9 @@ public:
     virtual void SetPtt(bool on) = 0;
     virtual void SetDfcw(bool level) = 0;
     virtual bool PortIsOpen() const = 0;
+    // What the status line must say about the port instead of the state
+    // (lost, back again); empty when all is well.
+    virtual std::string PortNote() const { return {}; }
 };
 
 // The lines of the keying port driver, on whatever port devices are installed.
@@ -17,4 +22,5 @@ public:
     void SetPtt(bool on) override;
     void SetDfcw(bool level) override;
     bool PortIsOpen() const override;
+    std::string PortNote() const override;
 };

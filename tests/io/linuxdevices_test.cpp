@@ -1,3 +1,5 @@
+#include "io/emergency.h"
+#include "io/linelog.h"
 #include "io/linuxdevices.h"
 #include "io/portdriver.h"
 #include "io/syscalls.h"
@@ -74,6 +76,12 @@ public:
             result = -1;
             errno = modemError;
         }
+        const bool lineRequest = request == TIOCMBIS || request == TIOCMBIC || request == PPWDATA
+            || request == PPWCONTROL || request == PPRCONTROL;
+        if (!forward && lineRequest && lineError != 0) {
+            result = -1;
+            errno = lineError;
+        }
         const int saved = errno;
         calls.push_back({"ioctl", fd, request, value, result});
         errno = saved;
@@ -104,6 +112,7 @@ public:
     std::uint8_t control = 0xC4;
     tcflag_t cflag = CS8 | CREAD | CLOCAL | HUPCL | B9600;
     int modemError = 0; // what TIOCMGET fails with (ENOTTY: no modem lines)
+    int lineError = 0;  // what line requests and register accesses fail with (EIO: unplugged)
     int nextFd = 50;
     std::vector<Call> calls;
 };
@@ -332,6 +341,150 @@ TEST_F(LinuxDevicesTest, MissingDeviceLeavesThePortClosed)
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_FALSE(PortOpen);
     EXPECT_NE(err.find("COM4 (/nonexistent/ttyX) not opened: No such file or directory"), std::string::npos) << err;
+}
+
+// Line requests since call `from`, as "+RTS", "-DTR", "data FC", ...
+std::vector<std::string> LineCalls(const RecordingSys& sys, std::size_t from)
+{
+    std::vector<std::string> result;
+    for (std::size_t i = from; i < sys.calls.size(); ++i) {
+        const auto& c = sys.calls[i];
+        if (c.request == TIOCMBIS || c.request == TIOCMBIC)
+            result.push_back(std::string(c.request == TIOCMBIS ? "+" : "-") + (c.value == TIOCM_RTS ? "RTS" : "DTR"));
+    }
+    return result;
+}
+
+// An adapter pulled out while keying: the failed request is noticed and said
+// once, nothing more is asked of the dead descriptor, the path is tried again
+// quietly, and when the device is back both lines are lowered, PTT and DFCW are
+// put back as last asked for and the key waits for its next request.
+TEST_F(LinuxDevicesTest, UnpluggedAdapterIsNoticedAndReopened)
+{
+    const std::string path = "/dev/ttyUSB0";
+    sys_.devices[path] = 0;
+    LinuxPortDevices devices(sys_, false, Environment({{"VANTREL_COM1", path}}));
+    InstallPortDevices(&devices);
+    PortNumber = 1;
+    OpenSelectedPort();
+    ASSERT_TRUE(PortOpen);
+    const int firstFd = ComHandle;
+    SetPtt(true);
+    SetDfcw(false);
+    SetPtt(true);
+
+    sys_.lineError = EIO;
+    sys_.devices[path] = ENOENT;
+    testing::internal::CaptureStderr();
+    SetKey(true);
+    std::size_t mark = sys_.calls.size();
+    SetKey(false);
+    SetKey(true); // a mark begins while the port is lost
+    for (int i = 0; i < 3; ++i)
+        RetryLostPort();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "vantrel: port lost: COM1 (" + path + "): Input/output error\n");
+    EXPECT_TRUE(PortOpen);
+    EXPECT_TRUE(PortLost());
+    EXPECT_NE(PortNote().find("port COM1 lost (Input/output error)"), std::string::npos) << PortNote();
+    ASSERT_GT(mark, 1u);
+    EXPECT_EQ(sys_.calls[mark - 1].what, "close"); // given up at once
+    EXPECT_EQ(sys_.calls[mark - 1].fd, firstFd);
+    EXPECT_TRUE(LineCalls(sys_, mark).empty());
+    for (std::size_t i = mark; i < sys_.calls.size(); ++i)
+        EXPECT_EQ(sys_.calls[i].what, "open " + path); // only the retries
+    EXPECT_EQ(sys_.calls.size() - mark, 3u);
+
+    sys_.lineError = 0;
+    sys_.devices[path] = 0;
+    mark = sys_.calls.size();
+    testing::internal::CaptureStderr();
+    RetryLostPort();
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "vantrel: port back: COM1 (" + path + ")\n");
+    EXPECT_FALSE(PortLost());
+    EXPECT_NE(ComHandle, kInvalidHandle);
+    // Lowered, then DFCW and PTT in the order asked for; the key stays off.
+    EXPECT_EQ(LineCalls(sys_, mark), (std::vector<std::string>{"-DTR", "-RTS", "-DTR", "+DTR"}));
+    EXPECT_NE(PortNote().find("is back"), std::string::npos);
+    for (int i = 0; i < 5; ++i)
+        RetryLostPort();
+    EXPECT_EQ(PortNote(), "");
+
+    mark = sys_.calls.size();
+    SetKey(false);
+    SetKey(true); // the next element
+    EXPECT_EQ(LineCalls(sys_, mark), (std::vector<std::string>{"-RTS", "+RTS"}));
+    ReleasePort();
+    EXPECT_FALSE(PortOpen);
+}
+
+// A port lost and never back still closes at exit without touching the device.
+TEST_F(LinuxDevicesTest, LostPortClosesWithoutItsDevice)
+{
+    sys_.devices["/dev/ttyS0"] = 0;
+    LinuxPortDevices devices(sys_, false, Environment({}));
+    InstallPortDevices(&devices);
+    PortNumber = 1;
+    OpenSelectedPort();
+    sys_.lineError = ENXIO;
+    testing::internal::CaptureStderr();
+    SetPtt(true);
+    testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(PortLost());
+    const std::size_t mark = sys_.calls.size();
+    ReleasePort();
+    EXPECT_FALSE(PortOpen);
+    EXPECT_FALSE(PortLost());
+    EXPECT_EQ(sys_.calls.size(), mark);
+    EmergencyStep steps[kMaxEmergencySteps];
+    EXPECT_EQ(CurrentEmergencySteps(steps), -1);
+}
+
+// What a crash handler issues: both modem lines cleared on the open tty; on a
+// parallel port the key and PTT pins low through ppdev, by the wiring.
+TEST_F(LinuxDevicesTest, CrashStepsSwitchKeyAndPttOffOnTheOpenDescriptor)
+{
+    sys_.devices["/dev/ttyS4"] = 0;
+    sys_.devices["/dev/parport1"] = 0;
+    LinuxPortDevices devices(sys_, false, Environment({}));
+    InstallPortDevices(&devices);
+    EmergencyStep steps[kMaxEmergencySteps];
+
+    PortNumber = 5;
+    OpenSelectedPort();
+    SetKey(true);
+    ASSERT_EQ(CurrentEmergencySteps(steps), 2);
+    for (const auto& step : steps) {
+        EXPECT_EQ(step.kind, EmergencyStep::IoctlInt);
+        EXPECT_EQ(step.fd, ComHandle);
+        EXPECT_EQ(step.request, static_cast<unsigned long>(TIOCMBIC));
+    }
+    EXPECT_EQ(steps[0].value | steps[1].value, TIOCM_RTS | TIOCM_DTR);
+    ReleasePort();
+    EXPECT_EQ(CurrentEmergencySteps(steps), -1);
+
+    PortNumber = kPortLpt2;
+    sys_.control = 0x04;
+    OpenSelectedPort();
+    SetPtt(true);
+    SetKey(true);
+    ASSERT_EQ(CurrentEmergencySteps(steps), 1);
+    EXPECT_EQ(steps[0].kind, EmergencyStep::IoctlByte);
+    EXPECT_EQ(steps[0].fd, LptHandle);
+    EXPECT_EQ(steps[0].request, static_cast<unsigned long>(PPWDATA));
+    EXPECT_EQ(steps[0].value, 0xFC);
+    ReleasePort();
+
+    LptWiring = kWiringDx4win;
+    sys_.control = 0x0B; // the fake reads back what the opening wrote
+    OpenSelectedPort();
+    SetPtt(true);
+    SetKey(true);
+    ASSERT_EQ(CurrentEmergencySteps(steps), 1);
+    EXPECT_EQ(steps[0].request, static_cast<unsigned long>(PPWCONTROL));
+    EXPECT_EQ(steps[0].value, 0x0B); // pin 1 low (bit 0 set), pin 16 low (bit 2 clear)
+    ReleasePort();
 }
 
 } // namespace

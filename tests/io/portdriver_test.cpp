@@ -1,3 +1,4 @@
+#include "io/emergency.h"
 #include "io/linelog.h"
 #include "io/portdriver.h"
 #include "io/simdevices.h"
@@ -7,7 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -277,6 +282,123 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
                                                "close LPT2 [data FE control CA]"}));
     EXPECT_FALSE(StartLineLog("/nonexistent-dir/x.log", &clock_));
     StartLineLog({}, nullptr);
+}
+
+// The real system calls, except that writes fail with `error` from the
+// `failFrom`th write on (1 = the first); a short write comes before a failure
+// when `shortFirst`.
+class FailingWrites : public SysCalls {
+public:
+    int Open(const char* path, int flags) override { return RealSysCalls().Open(path, flags); }
+    int Flock(int fd, int op) override { return RealSysCalls().Flock(fd, op); }
+    int Ioctl(int fd, unsigned long r, void* arg) override { return RealSysCalls().Ioctl(fd, r, arg); }
+    int Close(int fd) override { return RealSysCalls().Close(fd); }
+    ssize_t Pread(int fd, void* b, size_t n, off_t o) override { return RealSysCalls().Pread(fd, b, n, o); }
+    ssize_t Pwrite(int fd, const void* b, size_t n, off_t o) override { return RealSysCalls().Pwrite(fd, b, n, o); }
+    ssize_t Write(int fd, const void* buffer, size_t size) override
+    {
+        ++writes;
+        if (writes < failFrom)
+            return RealSysCalls().Write(fd, buffer, size);
+        if (shortFirst && writes == failFrom)
+            return RealSysCalls().Write(fd, buffer, size / 2);
+        errno = error;
+        return -1;
+    }
+    int error = EPIPE;
+    int failFrom = 1;
+    bool shortFirst = false;
+    int writes = 0;
+};
+
+std::vector<std::string> ReadLines(const std::string& path)
+{
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line.size() > 13 ? line.substr(13) : line); // without the time
+    return lines;
+}
+
+// A pipe whose reader left (EPIPE) and the file-size limit (EFBIG, after a
+// short write): said once, the log closed, and every line still reaches the port.
+TEST_F(LineLogTest, AFailedWriteClosesTheLogAndTheKeyingGoesOn)
+{
+    for (const int error : {EPIPE, EFBIG}) {
+        SCOPED_TRACE(error);
+        const std::string path = testing::TempDir() + "/vantrel-failing.log";
+        std::remove(path.c_str());
+        FailingWrites sys;
+        sys.error = error;
+        sys.failFrom = 3;
+        sys.shortFirst = error == EFBIG;
+        ASSERT_TRUE(StartLineLog(path, &clock_, sys));
+        PortNumber = 1;
+        OpenSelectedPort(); // write 1
+        SetPtt(true);       // write 2
+        testing::internal::CaptureStderr();
+        SetKey(true);       // fails
+        SetKey(false);
+        SetPtt(false);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(LineLogOpen());
+        EXPECT_EQ(sys.writes, error == EFBIG ? 4 : 3);
+        EXPECT_NE(err.find("line log " + path + ": write failed: " + std::strerror(error)), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err; // once
+        EXPECT_FALSE(sim_.Lines(1).rts);
+        EXPECT_FALSE(sim_.Lines(1).dtr);
+        EXPECT_EQ(sim_.Requests().back().function, F::ClrDtr); // the PTT off reached the port
+        const auto lines = ReadLines(path);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0], "open COM1 [RTS 0 DTR 0]");
+        EXPECT_EQ(lines[1], "ptt on [RTS 0 DTR 1]");
+        EXPECT_LE(lines.size(), 3u); // at most a part of the failed line
+        ReleasePort();
+        StartLineLog({}, nullptr);
+    }
+}
+
+// What a crash handler writes: key and PTT off, on the log clock's time line,
+// only while a port is open.
+TEST_F(LineLogTest, CrashLinesGoToTheLogWhileAPortIsOpen)
+{
+    const std::string path = testing::TempDir() + "/vantrel-crash.log";
+    std::remove(path.c_str());
+    clock_.SetLocal(46000, (23 * 3600 + 59 * 60 + 59) * 1000LL + 990);
+    ASSERT_TRUE(StartLineLog(path, &clock_));
+    EmergencyLinesOff(); // nothing open: nothing written
+    PortNumber = 2;
+    OpenSelectedPort();
+    SetPtt(true);
+    EmergencyLinesOff();
+    ReleasePort();
+    EmergencyLinesOff();
+    StartLineLog({}, nullptr);
+
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 7u);
+    EXPECT_EQ(lines[2].substr(12), " key off");
+    EXPECT_EQ(lines[3].substr(12), " ptt off");
+    // The real-time clock moved by the log clock's offset: within a second of
+    // 23:59:59.990, across midnight.
+    const std::string t = lines[3].substr(0, 12);
+    EXPECT_TRUE(t.rfind("23:59:59.9", 0) == 0 || t.rfind("00:00:00.", 0) == 0) << t;
+    EXPECT_EQ(lines[6].substr(12), " close COM2 [RTS 0 DTR 0]");
+}
+
+TEST_F(LineLogTest, APipeWithoutReaderIsRefusedAtOnce)
+{
+    const std::string path = testing::TempDir() + "/vantrel-fifo";
+    std::remove(path.c_str());
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(StartLineLog(path, &clock_));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("no program reads this pipe"), std::string::npos) << err;
+    std::remove(path.c_str());
 }
 
 } // namespace

@@ -1,0 +1,69 @@
+#include "releaseport.h"
+
+#include "devicechoice.h"
+#include "clock/clock.h"
+#include "io/linelog.h"
+#include "io/linuxdevices.h"
+#include "io/portdevices.h"
+#include "io/portdriver.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string CurrentFolder()
+{
+    char path[4096];
+    return ::getcwd(path, sizeof path) != nullptr ? path : ".";
+}
+
+std::string SelectedPortName()
+{
+    return PortNumber >= kPortLpt1 ? "LPT" + std::to_string(PortNumber - 19) : "COM" + std::to_string(PortNumber);
+}
+
+} // namespace
+
+bool IsReleasePortCommand(int argc, char* argv[])
+{
+    return argc == 2 && std::strcmp(argv[1], "--release-port") == 0;
+}
+
+int ReleasePortCommand()
+{
+    SetDefaultSettings();
+    if (!LoadSettings()) {
+        std::fprintf(stderr, "vantrel: --release-port: no readable %s of %zu bytes in %s\n", kSettingsFileName,
+                     kRecordSize, CurrentFolder().c_str());
+        return 2;
+    }
+    if (PortNumber == 0) {
+        std::fprintf(stderr, "vantrel: --release-port: no keying port is selected in %s/%s; nothing to release\n",
+                     CurrentFolder().c_str(), kSettingsFileName);
+        return 0;
+    }
+    SystemClock clock;
+    StartLineLog(ProcessEnv("VANTREL_LINE_LOG"), &clock);
+    const std::unique_ptr<PortDevices> devices = ChooseDevices(clock);
+    InstallPortDevices(devices.get());
+    const std::string name = SelectedPortName();
+    OpenSelectedPortLinesLow();
+    int status = 0;
+    if (!PortOpen) {
+        std::fprintf(stderr, "vantrel: --release-port: %s (%s) cannot be opened, its lines were not switched\n",
+                     name.c_str(), Devices().Describe(PortNumber).device.c_str());
+        status = 1;
+    } else {
+        ReleasePort();
+        std::fprintf(stderr, "vantrel: %s (%s): key and PTT off, port released\n", name.c_str(),
+                     Devices().Describe(PortNumber).device.c_str());
+    }
+    InstallPortDevices(nullptr);
+    StartLineLog({}, nullptr);
+    return status;
+}

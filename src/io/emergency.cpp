@@ -1,0 +1,73 @@
+#include "emergency.h"
+
+#include "linelog.h"
+
+#include <array>
+#include <atomic>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace {
+
+// Two sets of steps: the UI thread fills the one not in use and then switches
+// `current` to it in one store, so a handler never sees a half-written set.
+std::array<std::array<EmergencyStep, kMaxEmergencySteps>, 2> sets;
+// -1: no port open; otherwise set index * 16 + number of steps.
+std::atomic<int> current{-1};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+void Issue(const EmergencyStep& step) noexcept
+{
+    switch (step.kind) {
+    case EmergencyStep::IoctlInt: {
+        int value = step.value;
+        ::ioctl(step.fd, step.request, &value);
+        break;
+    }
+    case EmergencyStep::IoctlByte: {
+        unsigned char value = static_cast<unsigned char>(step.value);
+        ::ioctl(step.fd, step.request, &value);
+        break;
+    }
+    case EmergencyStep::PortWrite: {
+        const unsigned char value = static_cast<unsigned char>(step.value);
+        [[maybe_unused]] const ssize_t n = ::pwrite(step.fd, &value, 1, step.address);
+        break;
+    }
+    case EmergencyStep::None: break;
+    }
+}
+
+} // namespace
+
+void SetEmergencySteps(const EmergencyStep* steps, int count)
+{
+    const int now = current.load();
+    const int next = now >= 0 ? 1 - now / 16 : 0;
+    count = count < kMaxEmergencySteps ? count : kMaxEmergencySteps;
+    for (int i = 0; i < count; ++i)
+        sets[static_cast<std::size_t>(next)][static_cast<std::size_t>(i)] = steps[i];
+    current.store(next * 16 + count);
+}
+
+void ClearEmergencySteps() { current.store(-1); }
+
+int CurrentEmergencySteps(EmergencyStep (&out)[kMaxEmergencySteps])
+{
+    const int now = current.load();
+    for (int i = 0; i < now % 16; ++i)
+        out[i] = sets[static_cast<std::size_t>(now / 16)][static_cast<std::size_t>(i)];
+    return now < 0 ? -1 : now % 16;
+}
+
+void EmergencyLinesOff() noexcept
+{
+    const int now = current.load();
+    if (now < 0)
+        return;
+    const auto& set = sets[static_cast<std::size_t>(now / 16)];
+    for (int i = 0; i < now % 16; ++i)
+        Issue(set[static_cast<std::size_t>(i)]);
+    LogLineFromSignal("key off");
+    LogLineFromSignal("ptt off");
+}
