@@ -4,6 +4,8 @@
 #include "dialogs/starttimeform.h"
 #include "formsfixture.h"
 
+#include <cerrno>
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,6 +80,42 @@ TEST_F(KeyFormTest, StartNowKeysTheTextAndCloses)
     EXPECT_FALSE(sim_.Lines(1).rts);
     EXPECT_FALSE(sim_.Lines(1).dtr);
     EXPECT_TRUE(SlowCwForm->isVisible());
+}
+
+// The adapter pulled out during a transmission: the status line says the port
+// is lost, not "transmitting"; Cancel while it is lost closes the window, and
+// when the device comes back afterwards its lines stay off.
+TEST_F(KeyFormTest, LostPortIsShownAndCancelKeepsTheLinesOffWhenItReturns)
+{
+    OpenCom(1);
+    Texts[1] = "T";
+    bool ran = false;
+    OnNextModal([&](QDialog*) {
+        Tick(15);
+        ASSERT_TRUE(sim_.Lines(1).rts); // the dash is keyed
+        sim_.Unplug(1, EIO);
+        Tick(40); // the dash ends: its key-up fails
+        EXPECT_TRUE(PortLost());
+        EXPECT_TRUE(KeyForm->StatusLabel->text().startsWith(
+            QStringLiteral("Status : port COM1 lost (Input/output error), nothing is sent")))
+            << KeyForm->StatusLabel->text().toStdString();
+        // Shown whole, inside the window.
+        EXPECT_GE(KeyForm->StatusLabel->width(), KeyForm->StatusLabel->sizeHint().width());
+        EXPECT_LE(KeyForm->StatusLabel->x() + KeyForm->StatusLabel->width(), KeyForm->width());
+        QTest::mouseClick(KeyForm->CancelBitBtn, Qt::LeftButton);
+        ran = !KeyForm->isVisible();
+    });
+    testing::internal::CaptureStderr();
+    SlowCwForm->StartNowClick();
+    sim_.PlugIn(1);
+    RetryLostPort();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(ran);
+    EXPECT_FALSE(PortLost());
+    EXPECT_TRUE(PortOpen);
+    EXPECT_FALSE(sim_.Lines(1).rts);
+    EXPECT_FALSE(sim_.Lines(1).dtr);
+    EXPECT_NE(err.find("port back: COM1"), std::string::npos) << err;
 }
 
 TEST_F(KeyFormTest, StartLaterWaitsForItsTime)
