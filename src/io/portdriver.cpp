@@ -168,14 +168,14 @@ void ForgetLines()
     backNoteRetries = 0;
 }
 
-// Both lines low at once after an opening of the serial device; false when
-// the device refused.
-bool LowerComLines()
+// Both lines low at once after an opening of the serial device; the error
+// when the device refused, else 0.
+int LowerComLines()
 {
     Devices().TakeLineError();
     Devices().EscapeCommFunction(ComHandle, CommFunction::ClrDtr);
     Devices().EscapeCommFunction(ComHandle, CommFunction::ClrRts);
-    return Devices().TakeLineError() == 0;
+    return Devices().TakeLineError();
 }
 
 // The parallel registers after an opening: data pins from `latch`, control
@@ -201,7 +201,7 @@ void Reopen()
     if (handle == kInvalidHandle)
         return;
     Handle() = handle;
-    const bool low = IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines();
+    const bool low = IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines() == 0;
     if (!low) {
         Devices().CloseHandle(handle);
         Handle() = kInvalidHandle;
@@ -268,9 +268,9 @@ void OpenComPort(int n)
     if (ComHandle == kInvalidHandle)
         return;
     // Opening a tty raises both lines; lower them at once.
-    if (!LowerComLines()) {
-        std::fprintf(stderr, "vantrel: COM%d (%s) not opened: its lines cannot be switched\n", n,
-                     Devices().Describe(n).device.c_str());
+    if (const int error = LowerComLines(); error != 0) {
+        std::fprintf(stderr, "vantrel: COM%d (%s) not opened: its lines cannot be switched: %s\n", n,
+                     Devices().Describe(n).device.c_str(), std::strerror(error));
         Devices().CloseHandle(ComHandle);
         ComHandle = kInvalidHandle;
         return;

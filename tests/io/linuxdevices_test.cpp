@@ -419,6 +419,24 @@ TEST_F(LinuxDevicesTest, UnpluggedAdapterIsNoticedAndReopened)
     EXPECT_FALSE(PortOpen);
 }
 
+// A device that fails the lowering right at the opening is not taken as open.
+TEST_F(LinuxDevicesTest, LinesThatCannotBeLoweredFailTheOpening)
+{
+    sys_.devices["/dev/ttyS0"] = 0;
+    sys_.lineError = EIO;
+    LinuxPortDevices devices(sys_, false, Environment({}));
+    InstallPortDevices(&devices);
+    PortNumber = 1;
+    testing::internal::CaptureStderr();
+    OpenSelectedPort();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(PortOpen);
+    EXPECT_EQ(ComHandle, kInvalidHandle);
+    EXPECT_EQ(sys_.calls.back().what, "close");
+    EXPECT_NE(err.find("COM1 (/dev/ttyS0) not opened: its lines cannot be switched: Input/output error"),
+              std::string::npos) << err;
+}
+
 // A port lost and never back still closes at exit without touching the device.
 TEST_F(LinuxDevicesTest, LostPortClosesWithoutItsDevice)
 {
