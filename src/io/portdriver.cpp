@@ -21,11 +21,12 @@ constexpr std::uint8_t kLptKeyBit = 0x01, kLptPttBit = 0x02;
 // After a lost port is back, the status line says so for this many retries.
 constexpr int kBackNoteRetries = 5;
 
-// What the callers asked of the lines last, whether or not it reached the
-// device: restored when a lost device is back. PTT and DFCW may share one
-// output, so which of the two came last is kept too.
+// What the callers asked of PTT and DFCW last, whether or not it reached the
+// device: restored when a lost device is back (the key is not: it follows its
+// next request). The two may share one output, so which came last is kept too.
 struct WantedLines {
-    bool key = false, ptt = false, dfcw = false;
+    bool ptt = false, dfcw = false;
+    bool dfcwAsked = false;
     bool pttLast = true;
 };
 
@@ -211,9 +212,9 @@ void Reopen()
     const std::string text = "port back: " + DeviceText();
     std::fprintf(stderr, "vantrel: %s\n", text.c_str());
     LogLine(text);
-    const bool ok = wanted.pttLast
-        ? Request(ApplyDfcw, wanted.dfcw, "dfcw") && Request(ApplyPtt, wanted.ptt, "ptt")
-        : Request(ApplyPtt, wanted.ptt, "ptt") && Request(ApplyDfcw, wanted.dfcw, "dfcw");
+    const auto dfcw = [] { return !wanted.dfcwAsked || Request(ApplyDfcw, wanted.dfcw, "dfcw"); };
+    const bool ok = wanted.pttLast ? dfcw() && Request(ApplyPtt, wanted.ptt, "ptt")
+                                   : Request(ApplyPtt, wanted.ptt, "ptt") && dfcw();
     backNoteRetries = ok ? kBackNoteRetries : 0;
     PlanEmergency();
 }
@@ -318,7 +319,6 @@ void SetKey(bool on)
 {
     if (!PortOpen)
         return;
-    wanted.key = on;
     if (!lost)
         Request(ApplyKey, on, "key");
 }
@@ -338,6 +338,7 @@ void SetDfcw(bool level)
     if (!PortOpen)
         return;
     wanted.dfcw = level;
+    wanted.dfcwAsked = true;
     wanted.pttLast = false;
     if (!lost)
         Request(ApplyDfcw, level, "dfcw");

@@ -236,7 +236,50 @@ TEST_F(PortDriverTest, CloseDropsThePortAndReleaseSwitchesLinesOffFirst)
     EXPECT_FALSE(PortOpen);
 }
 
+// PTT and DFCW share the serial PTT/DFCW line: after a loss they come back in
+// the order they were last asked for, so the line ends as the last request
+// left it; a DFCW line never asked for is not touched.
+TEST_F(PortDriverTest, ReturningPortRestoresPttAndDfcwInTheirOrder)
+{
+    for (const bool dfcwLast : {false, true}) {
+        SCOPED_TRACE(dfcwLast);
+        PortNumber = 2;
+        OpenSelectedPort();
+        SetPtt(true);
+        if (dfcwLast)
+            SetDfcw(false);
+        sim_.Unplug(2, EIO);
+        testing::internal::CaptureStderr();
+        SetKey(true);
+        ASSERT_TRUE(PortLost());
+        sim_.PlugIn(2);
+        const auto before = sim_.Requests().size();
+        RetryLostPort();
+        testing::internal::GetCapturedStderr();
+        std::vector<F> after;
+        for (auto i = before; i < sim_.Requests().size(); ++i)
+            after.push_back(sim_.Requests()[i].function);
+        const std::vector<F> restored = dfcwLast ? std::vector<F>{F::SetDtr, F::ClrDtr} : std::vector<F>{F::SetDtr};
+        std::vector<F> expected{F::ClrDtr, F::ClrRts};
+        expected.insert(expected.end(), restored.begin(), restored.end());
+        EXPECT_EQ(after, expected);
+        EXPECT_EQ(sim_.Lines(2).dtr, !dfcwLast);
+        EXPECT_FALSE(sim_.Lines(2).rts); // the key waits for its next request
+        ReleasePort();
+    }
+}
+
 class LineLogTest : public PortDriverTest {};
+
+// The lines of a log, whole or without their time.
+std::vector<std::string> ReadLines(const std::string& path, bool withTime = true)
+{
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(withTime || line.size() <= 13 ? line : line.substr(13));
+    return lines;
+}
 
 TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
 {
@@ -254,17 +297,12 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     CloseSelectedPort();
     StartLineLog({}, nullptr);
 
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    std::vector<std::string> lines = ReadLines(path);
     // Simulated hardware shows the outputs after each operation.
     EXPECT_EQ(lines, (std::vector<std::string>{
                          "09:05:07.045 open COM3 [RTS 0 DTR 0]", "09:05:08.045 key on [RTS 1 DTR 0]",
                          "09:05:08.045 ptt off [RTS 1 DTR 0]", "09:05:08.045 dfcw on [RTS 1 DTR 1]",
                          "09:05:08.045 close COM3 [RTS 0 DTR 0]"}));
-    lines.clear();
-    in.close();
     std::remove(path.c_str());
     ASSERT_TRUE(StartLineLog(path, &clock_));
     OpenLpt(2, 0xC4);
@@ -274,9 +312,7 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     SetKey(true);
     CloseSelectedPort();
     StartLineLog({}, nullptr);
-    std::ifstream lpt(path);
-    for (std::string line; std::getline(lpt, line);)
-        lines.push_back(line.substr(13));
+    lines = ReadLines(path, false);
     EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FF control CB]", "key off [data FE control CB]",
                                                "ptt on [data FE control CB]", "key on [data FE control CA]",
                                                "close LPT2 [data FE control CA]"}));
@@ -311,14 +347,6 @@ public:
     int writes = 0;
 };
 
-std::vector<std::string> ReadLines(const std::string& path)
-{
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line.size() > 13 ? line.substr(13) : line); // without the time
-    return lines;
-}
 
 // A pipe whose reader left (EPIPE) and the file-size limit (EFBIG, after a
 // short write): said once, the log closed, and every line still reaches the port.
@@ -348,7 +376,7 @@ TEST_F(LineLogTest, AFailedWriteClosesTheLogAndTheKeyingGoesOn)
         EXPECT_FALSE(sim_.Lines(1).rts);
         EXPECT_FALSE(sim_.Lines(1).dtr);
         EXPECT_EQ(sim_.Requests().back().function, F::ClrDtr); // the PTT off reached the port
-        const auto lines = ReadLines(path);
+        const auto lines = ReadLines(path, false);
         ASSERT_GE(lines.size(), 2u);
         EXPECT_EQ(lines[0], "open COM1 [RTS 0 DTR 0]");
         EXPECT_EQ(lines[1], "ptt on [RTS 0 DTR 1]");
@@ -375,10 +403,7 @@ TEST_F(LineLogTest, CrashLinesGoToTheLogWhileAPortIsOpen)
     EmergencyLinesOff();
     StartLineLog({}, nullptr);
 
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    const std::vector<std::string> lines = ReadLines(path);
     ASSERT_EQ(lines.size(), 7u);
     EXPECT_EQ(lines[2].substr(12), " key off");
     EXPECT_EQ(lines[3].substr(12), " ptt off");
