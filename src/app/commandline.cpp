@@ -25,6 +25,10 @@ CommandLineAction ParseCommandLine(const std::vector<std::string>& args, std::st
             return CommandLineAction::Help;
         if (arg == "--version")
             return CommandLineAction::Version;
+        if (arg == "--release-port") { // alone it never reaches here
+            message = "--release-port takes no other argument";
+            return CommandLineAction::Refuse;
+        }
         if (arg.starts_with("--")) {
             message = "unknown option " + arg;
             return CommandLineAction::Refuse;
@@ -37,11 +41,15 @@ CommandLineAction ParseCommandLine(const std::vector<std::string>& args, std::st
 std::string UsageText()
 {
     return "Usage: vantrel [autostart]\n"
+           "       vantrel --release-port\n"
            "Transmits QRSS and DFCW through the RTS/DTR lines of a serial port or the pins\n"
            "of a parallel port. The settings file VANTREL.SET lives in the current folder.\n"
            "\n"
            "  autostart   open the selected port and send the selected text at once\n"
            "              (any letter case); the only way to run without a display\n"
+           "  --release-port  switch key and PTT off on the port selected in VANTREL.SET\n"
+           "              and exit (after a SIGKILL or a power failure): 0 done, 1 the port\n"
+           "              cannot be opened, 2 no readable VANTREL.SET\n"
            "  --help      this text\n"
            "  --version   the version\n"
            "\n"

@@ -36,7 +36,7 @@ crash_during_key_down() {
     VANTREL_PORT=sim VANTREL_LINE_LOG="$work/lines.log" "$program" autostart 2>stderr &
     local pid=$! status=0
     if ! wait_for 'key on' lines.log; then
-        kill -KILL "$pid"; fail "$signal: no key-down"; cat lines.log stderr; return
+        kill -KILL "$pid" 2>/dev/null || true; fail "$signal: no key-down"; cat lines.log stderr; return
     fi
     kill -"$signal" "$pid"
     { wait "$pid"; } 2>/dev/null || status=$?
@@ -114,5 +114,9 @@ write_settings 8=00
 release 0 'no keying port is selected' VANTREL_PORT=sim
 rm -f VANTREL.SET
 release 2 'no readable VANTREL.SET' VANTREL_PORT=sim
+status=0
+env -u DISPLAY "$program" --release-port autostart 2>stderr || status=$?
+[ "$status" -eq 2 ] && grep -q -- '--release-port takes no other argument' stderr \
+    && echo "ok: --release-port with another argument is refused" || { fail "--release-port autostart: $status"; cat stderr; }
 
 [ "$failures" -eq 0 ]
