@@ -7,9 +7,11 @@ set -euo pipefail
 program=$(realpath "$1")
 here=$(dirname "$0")
 source "$here/settings.sh"
+# Windows on Xvfb, so that the end of a transmission shows as its window closing.
+unset QT_QPA_PLATFORM
 
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -n $((100 + RANDOM % 400)) "$0" "$@"
+    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
 fi
 
 work=$(mktemp -d)
