@@ -7,11 +7,7 @@ program=$(realpath "$1")
 here=$(dirname "$0")
 source "$here/settings.sh"
 # Windows on Xvfb: the headless run has its own test (headless.sh).
-unset QT_QPA_PLATFORM
-
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
-fi
+on_x_server "$@"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -13,9 +13,7 @@ check=$(realpath "$2")
 here=$(dirname "$0")
 source "$here/settings.sh"
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
-fi
+on_x_server "$@"
 
 work=$(mktemp -d)
 pid=

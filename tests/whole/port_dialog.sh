@@ -8,9 +8,7 @@ program=$(realpath "$1")
 here=$(dirname "$0")
 source "$here/settings.sh"
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
-fi
+on_x_server "$@"
 
 export QT_QPA_PLATFORM=xcb # driven through X, whatever the window tests use
 work=$(mktemp -d)

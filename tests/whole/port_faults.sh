@@ -8,13 +8,10 @@ program=$(realpath "$1")
 here=$(dirname "$0")
 source "$here/settings.sh"
 # Windows on Xvfb, so that the end of a transmission shows as its window closing.
-unset QT_QPA_PLATFORM
 # The sanitizer build's exit status must count Vantrel's leaks only.
 export LSAN_OPTIONS="suppressions=$(realpath "$here")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
-fi
+on_x_server "$@"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -9,3 +9,11 @@ write_settings() {
         printf "\\x${b#*=}" | dd of=VANTREL.SET bs=1 seek="${b%=*}" conv=notrunc status=none
     done
 }
+
+# The windows of the real program on an X server: the script runs again on a
+# private Xvfb (with_xvfb.sh) unless DISPLAY is set, and the window tests'
+# offscreen platform is not inherited. Call it as: on_x_server "$@"
+on_x_server() {
+    unset QT_QPA_PLATFORM
+    [ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
+}

@@ -11,11 +11,8 @@ shots=${2:-}
 here=$(dirname "$0")
 source "$here/settings.sh"
 
-# The windows on the X server, not the test run's offscreen platform.
-unset QT_QPA_PLATFORM
-if [ -z "${DISPLAY:-}" ]; then
-    exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
-fi
+# The windows on an X server of their own.
+on_x_server "$@"
 for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 work=$(mktemp -d)
