@@ -224,11 +224,7 @@ void TKeyForm::LayOut()
         TextComboBox->setFocus();
 }
 
-QString TKeyForm::PortText() const
-{
-    return PortNumber >= kPortLpt1 ? QStringLiteral("LPT") + QString::number(PortNumber - 19)
-                                   : QStringLiteral("COM") + QString::number(PortNumber);
-}
+QString TKeyForm::PortText() const { return FromBytes(PortNameOf(PortNumber)); }
 
 void TKeyForm::ShowOkButton()
 {

@@ -22,11 +22,6 @@ std::string CurrentFolder()
     return ::getcwd(path, sizeof path) != nullptr ? path : ".";
 }
 
-std::string SelectedPortName()
-{
-    return PortNumber >= kPortLpt1 ? "LPT" + std::to_string(PortNumber - 19) : "COM" + std::to_string(PortNumber);
-}
-
 } // namespace
 
 bool IsReleasePortCommand(int argc, char* argv[])
@@ -51,7 +46,7 @@ int ReleasePortCommand()
     StartLineLog(ProcessEnv("VANTREL_LINE_LOG"), &clock);
     const std::unique_ptr<PortDevices> devices = ChooseDevices(clock);
     InstallPortDevices(devices.get());
-    const std::string name = SelectedPortName();
+    const std::string name = PortNameOf(PortNumber);
     OpenSelectedPortLinesLow();
     int status = 0;
     if (!PortOpen) {

@@ -19,6 +19,11 @@ PortDevices* installed = &noDevices;
 
 } // namespace
 
+std::string PortNameOf(int portNumber)
+{
+    return portNumber >= 20 ? "LPT" + std::to_string(portNumber - 19) : "COM" + std::to_string(portNumber);
+}
+
 PortDescription PortDevices::Describe(int) const { return {}; }
 
 std::string PortDevices::Outputs(int) const { return {}; }

@@ -15,6 +15,9 @@ enum class CommFunction : std::uint8_t { SetRts = 3, ClrRts = 4, SetDtr = 5, Clr
 
 inline constexpr int kInvalidHandle = -1;
 
+// "COM3" or "LPT1" for a port selector value (1..9 COMn, 20 and 21 LPTn).
+std::string PortNameOf(int portNumber);
+
 // What a port stands for on this machine, as the user should know it.
 struct PortDescription {
     std::string device;   // its device path, or what stands in for it; empty: no port opens

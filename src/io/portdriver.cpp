@@ -44,10 +44,7 @@ bool IsLpt() { return PortNumber >= kPortLpt1; }
 // must not leave the pins high from the opening on.
 bool Dx4winWiring() { return LptWiring == kWiringDx4win; }
 
-std::string PortName()
-{
-    return IsLpt() ? "LPT" + std::to_string(PortNumber - 19) : "COM" + std::to_string(PortNumber);
-}
+std::string PortName() { return PortNameOf(PortNumber); }
 
 int& Handle() { return IsLpt() ? LptHandle : ComHandle; }
 

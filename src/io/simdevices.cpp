@@ -32,25 +32,16 @@ void SimIoSpace::Out(std::uint16_t address, std::uint8_t value)
         unexpected_.push_back(access);
 }
 
-namespace {
-
-std::string SimPortName(int portNumber)
-{
-    return portNumber >= 20 ? "LPT" + std::to_string(portNumber - 19) : "COM" + std::to_string(portNumber);
-}
-
-} // namespace
-
 int SimPortDevices::Open(int portNumber)
 {
     lastFailure_.clear();
     if (missing_.count(portNumber) != 0) {
-        lastFailure_ = SimPortName(portNumber) + " (simulated): not present";
+        lastFailure_ = PortNameOf(portNumber) + " (simulated): not present";
         return kInvalidHandle;
     }
     for (const auto& [handle, port] : open_)
         if (port == portNumber) {
-            lastFailure_ = SimPortName(portNumber) + " (simulated): in use";
+            lastFailure_ = PortNameOf(portNumber) + " (simulated): in use";
             return kInvalidHandle; // claimed exclusively
         }
     const int handle = nextHandle_++;
