@@ -1,6 +1,7 @@
 // The grabber picture of a run: drawn from the engine's recorded time line.
 #include "harness.h"
 #include "keying/grabber.h"
+#include "keying/preview.h"
 
 #include <algorithm>
 
@@ -144,6 +145,38 @@ TEST_F(GrabberTest, FrameBoundariesSitAtTheirUtcMinute)
                 ink += p.Pixel(lx, y)[0] != 0;
         EXPECT_GT(ink, 40);
     }
+}
+
+// A preview keys one message of an endless beacon, silently, and leaves the
+// settings as they were (a start now would overwrite StartTime).
+TEST_F(GrabberTest, APreviewSendsOneMessageAndPutsTheSettingsBack)
+{
+    Texts[1] = "E";
+    TextNumber = 1;
+    DotLength = 3000;
+    RepeatCount = 0;
+    RepeatInterval = 0;
+    UseSpeaker = true;
+    AlarmTime = 5;
+    StartTime = "120000";
+    RunKind = kRunQso;
+    StartImmediately = false;
+    DialogCancelled = true;
+    const keying::TransmissionPreview p = keying::PreviewTransmission(46000, kTen);
+    EXPECT_TRUE(p.ended);
+    EXPECT_EQ(p.startAbs, 46000 * 86400000LL + kTen);
+    EXPECT_EQ(p.firstKey - p.startAbs, 1500);
+    EXPECT_EQ(p.lastKey - p.startAbs, 4500);
+    EXPECT_EQ(std::count_if(p.events.begin(), p.events.end(),
+                            [](const TimelineEvent& e) { return e.kind == TimelineEvent::Key && e.level; }),
+              1);
+    EXPECT_EQ(RepeatCount, 0);
+    EXPECT_TRUE(UseSpeaker);
+    EXPECT_EQ(AlarmTime, 5);
+    EXPECT_EQ(StartTime, "120000");
+    EXPECT_EQ(RunKind, kRunQso);
+    EXPECT_FALSE(StartImmediately);
+    EXPECT_TRUE(DialogCancelled);
 }
 
 } // namespace
