@@ -205,7 +205,7 @@ std::int32_t GrabberPicture::RowOf(double hz) const
     return top + static_cast<std::int32_t>(std::floor((topHz - hz) / hzPerRow));
 }
 
-bool IsMarkColour(const std::uint8_t* rgb) { return rgb[0] >= 200 && rgb[1] >= 180 && rgb[2] <= 200; }
+bool IsMarkColour(const std::uint8_t* rgb) { return rgb[0] >= 200 && rgb[1] >= 180 && rgb[2] + 50 <= rgb[0]; }
 
 GrabberPicture RenderGrabber(const std::vector<GrabberMark>& marks, const GrabberTones& tones,
                              std::int64_t runFrom, std::int64_t runTo, const GrabberOptions& options)

@@ -74,7 +74,7 @@ struct GrabberPicture {
 };
 
 // The colours a test or a screenshot reader can tell apart: a mark's core
-// is pale yellow (red and green high, blue lower), the noise dark blue.
+// is yellow (red and green high, blue well below red), the noise dark blue.
 inline constexpr std::uint8_t kBoundaryRgb[3] = {150, 150, 150};
 
 // The waterfall of `marks` over the frames that [runFrom, runTo) touches, with
