@@ -138,6 +138,10 @@ std::string HzText(double hz)
     return text;
 }
 
+// A frequency from the settings file may be any double: kept to where the
+// scale's arithmetic stays finite.
+double SaneHz(double hz) { return std::isfinite(hz) ? std::clamp(hz, -1e6, 1e6) : 0; }
+
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
 } // namespace
@@ -218,6 +222,7 @@ GrabberPicture RenderGrabber(const std::vector<GrabberMark>& marks, const Grabbe
     // The carrier's frequencies, each labelled on the scale.
     std::vector<double> tonesHz;
     const auto addTone = [&](double hz) {
+        hz = SaneHz(hz);
         if (std::find(tonesHz.begin(), tonesHz.end(), hz) == tonesHz.end())
             tonesHz.push_back(hz);
     };
@@ -270,7 +275,7 @@ GrabberPicture RenderGrabber(const std::vector<GrabberMark>& marks, const Grabbe
             if (a >= c1 + soft)
                 break;
             const double b = static_cast<double>(marks[i].to - runFrom);
-            const auto k = static_cast<std::size_t>(std::find(tonesHz.begin(), tonesHz.end(), marks[i].hz) - tonesHz.begin());
+            const auto k = static_cast<std::size_t>(std::find(tonesHz.begin(), tonesHz.end(), SaneHz(marks[i].hz)) - tonesHz.begin());
             coverage[k] += (WeightBefore(b, c0, c1, soft) - WeightBefore(a, c0, c1, soft)) / (c1 - c0 + soft);
         }
         for (std::int32_t y = 0; y < p.rows; ++y) {
