@@ -42,7 +42,7 @@ QString ClockText(std::int64_t abs) { return FromBytes(ClockTextMs(abs).substr(0
 
 std::string PreviewSettingsKey()
 {
-    std::string key = Texts[static_cast<std::size_t>(SelectedTextNumber())];
+    std::string key = std::to_string(SelectedTextNumber()) + Texts[static_cast<std::size_t>(SelectedTextNumber())];
     for (const IdSetting* id : {&StartId, &StopId})
         key += '\n' + id->Text + ' ' + std::to_string(id->Enabled) + ' ' + std::to_string(id->Wpm);
     for (const double value : {double(DfcwMode), double(RatioCode), double(DotLength), double(KeyGap),

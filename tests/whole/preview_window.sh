@@ -58,13 +58,9 @@ kill -TERM "$pid"; wait "$pid" || true; pid=
 
 read -r -a mark <<<"$runs"
 [ "${#mark[@]}" -eq 2 ] || { echo "FAILED: expected a dot and a dash, found '$runs'"; exit 1; }
-dot=$(( ${mark[0]#*-} - ${mark[0]%-*} + 1 ))
-dash=$(( ${mark[1]#*-} - ${mark[1]%-*} + 1 ))
+dot=$(( ${mark[0]#*-} - ${mark[0]%-*} + 1 )) dash=$(( ${mark[1]#*-} - ${mark[1]%-*} + 1 ))
 gap=$(( ${mark[1]%-*} - ${mark[0]#*-} - 1 ))
 # 0.75 s a column: the dot 4 columns, the dash 12, the gap between them 4.
-if [ "$dash" -ge $((2 * dot)) ] && [ "$dash" -le $((4 * dot)) ] && [ "$gap" -ge 2 ] && [ "$gap" -le 6 ]; then
-    echo "ok: the preview shows the dot ($dot columns) and the dash ($dash)"
-else
-    echo "FAILED: dot $dot, dash $dash, gap $gap columns"
-    exit 1
-fi
+[ "$dash" -ge $((2 * dot)) ] && [ "$dash" -le $((4 * dot)) ] && [ "$gap" -ge 2 ] && [ "$gap" -le 6 ] \
+    || { echo "FAILED: dot $dot, dash $dash, gap $gap columns"; exit 1; }
+echo "ok: the preview shows the dot ($dot columns) and the dash ($dash)"
