@@ -71,10 +71,9 @@ void DrawText(GrabberPicture& p, std::int32_t x, std::int32_t y, const std::stri
         if (x + 5 > right)
             return;
         if (const Glyph* g = GlyphOf(c)) {
-            const std::string rows = g->rows;
-            for (std::size_t i = 0; i < rows.size() && i < 35; ++i)
-                if (rows[i] == '#')
-                    SetPixel(p, x + static_cast<std::int32_t>(i % 5), y + static_cast<std::int32_t>(i / 5), ink);
+            for (int i = 0; i < 35; ++i)
+                if (g->rows[i] == '#')
+                    SetPixel(p, x + i % 5, y + i / 5, ink);
         }
         x += 6;
     }

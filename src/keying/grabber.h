@@ -73,8 +73,7 @@ struct GrabberPicture {
     }
 };
 
-// The colours a test or a screenshot reader can tell apart: a mark's core
-// is yellow (red and green high, blue well below red), the noise dark blue.
+// The frame boundary lines and the scale's ticks.
 inline constexpr std::uint8_t kBoundaryRgb[3] = {150, 150, 150};
 
 // The waterfall of `marks` over the frames that [runFrom, runTo) touches, with
@@ -83,7 +82,9 @@ inline constexpr std::uint8_t kBoundaryRgb[3] = {150, 150, 150};
 GrabberPicture RenderGrabber(const std::vector<GrabberMark>& marks, const GrabberTones& tones,
                              std::int64_t runFrom, std::int64_t runTo, const GrabberOptions& options);
 
-// True where a pixel is as bright as a mark's core; false for the noise.
+// True where a pixel has a mark's colour: yellow (red and green high, blue
+// well below red). The noise (dark blue), the lines and the grey labels never
+// have it, nor has a window's grey around the picture in a screenshot.
 bool IsMarkColour(const std::uint8_t* rgb);
 
 } // namespace keying
