@@ -4,6 +4,7 @@
 // change, then the total duration.
 #include "keying/timeline.h"
 #include "morse/morse.h"
+#include "timelinepicture.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 
@@ -18,6 +19,7 @@ void Usage(std::FILE* out)
 {
     std::fputs(
         "Usage: vantrel-timeline [--start HH:MM:SS.mmm] [--limit HOURS]\n"
+        "                        [--picture FILE.png [--frame MINUTES] [--width PIXELS] [--shift HZ]]\n"
         "\n"
         "Runs one start-now transmission of the selected text, with the settings of\n"
         "VANTREL.SET in the current directory (the defaults when there is none), on\n"
@@ -30,6 +32,12 @@ void Usage(std::FILE* out)
         "\n"
         "  --start HH:MM:SS.mmm  local time of day at which the run starts (00:00:00.000)\n"
         "  --limit HOURS         stop an endless beacon after this much simulated time (48)\n"
+        "  --picture FILE.png    also draw the run as a grabber's waterfall shows it\n"
+        "                        (time across, frequency up, frames on the UTC grid)\n"
+        "  --frame MINUTES       the grabber's frame, 1 to 60 minutes (10)\n"
+        "  --width PIXELS        the width of one frame, 60 to 4000 (800)\n"
+        "  --shift HZ            DFCW on a keyed transmitter that moves HZ while the\n"
+        "                        DFCW line is high (default: the dot and dash tones)\n"
         "  --help                this text\n",
         out);
 }
@@ -58,11 +66,19 @@ int main(int argc, char* argv[])
 {
     std::int64_t start = 0;
     double limitHours = 48;
+    PictureRequest picture;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             Usage(stdout);
             return 0;
+        }
+        if (PictureRequest::Takes(arg)) {
+            if (i + 1 >= argc)
+                return Fail(arg + " needs a value");
+            if (const auto error = picture.Take(arg, argv[++i]))
+                return Fail(*error);
+            continue;
         }
         if (arg == "--start" || arg == "--limit") {
             if (i + 1 >= argc)
@@ -83,6 +99,8 @@ int main(int argc, char* argv[])
         }
         return Fail("unknown option '" + arg + "'");
     }
+    if (const auto error = picture.Check())
+        return Fail(*error);
 
     SetDefaultSettings();
     LoadSettings();
@@ -97,5 +115,7 @@ int main(int argc, char* argv[])
     const std::int64_t total = run.clock.Abs() - run.startAbs;
     std::printf("total %lld:%s%s\n", static_cast<long long>(total / 3600000),
                 ClockTextMs(total).substr(3).c_str(), ended ? "" : " (limit reached; the beacon goes on)");
+    if (!picture.file.empty() && !WritePicture(picture, run))
+        return 1;
     return 0;
 }

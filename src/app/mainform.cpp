@@ -29,6 +29,7 @@
 #include "morse/duration.h"
 #include "morse/morse.h"
 #include "msgform.h"
+#include "previewform.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "uppercaseedit.h"
@@ -119,6 +120,8 @@ void TSlowCwForm::BuildMenu()
     item(Text1, Text101, "Text101", QStringLiteral("Text 10"), &TSlowCwForm::Text101Click);
     item(Text1, TextStart, "TextStart", QStringLiteral("Start ID"), &TSlowCwForm::TextStartClick);
     item(Text1, TextStop, "TextStop", QStringLiteral("Stop ID"), &TSlowCwForm::TextStopClick);
+    Text1->addSeparator();
+    item(Text1, TextPreview, "TextPreview", QStringLiteral("Grabber preview"), &TSlowCwForm::TextPreviewClick);
 
     StartMenu = menu("StartMenu", QStringLiteral("Start"));
     item(StartMenu, StartNow, "StartNow", QStringLiteral("Now"), &TSlowCwForm::StartNowClick);
@@ -253,6 +256,15 @@ void TSlowCwForm::TextStopClick()
 }
 
 void TSlowCwForm::StartNowClick() { StartTransmission(true); }
+
+void TSlowCwForm::TextPreviewClick()
+{
+    if (PreviewForm == nullptr)
+        PreviewForm = new TPreviewForm(clock_, this);
+    PreviewForm->show();
+    PreviewForm->raise();
+    PreviewForm->activateWindow();
+}
 
 bool TSlowCwForm::SelectedTextReady()
 {

@@ -27,6 +27,7 @@ public:
     QMenu* Text1;
     QAction *Text11, *Text21, *Text31, *Text41, *Text51, *Text61, *Text71, *Text81, *Text91,
         *Text101, *TextStart, *TextStop;
+    QAction* TextPreview; // after the Text menu's own items
     QMenu* StartMenu;
     QAction *StartNow, *StartLater, *StartTest, *StartQso;
     QMenu* Help1;
@@ -63,6 +64,8 @@ public:
     void Text101Click() { EditMessageText(10); }
     void TextStartClick();
     void TextStopClick();
+    // The grabber preview window, created at its first use.
+    void TextPreviewClick();
     void StartNowClick();
     void StartLaterClick();
     void StartTestClick();

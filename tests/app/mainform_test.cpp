@@ -89,7 +89,8 @@ TEST_F(MainFormTest, MenuCaptionsInOrder)
     using Captions = std::vector<std::string>;
     const std::vector<std::pair<std::string, Captions>> expected = {
         {"Setup", {"Port", "Speed", "Text", "Repeat", "QSK", "Mode", "Alarm", "Sound", "DFCW", "CW ID", "Sync."}},
-        {"Text", {"Text 1", "Text 2", "Text 3", "Text 4", "Text 5", "Text 6", "Text 7", "Text 8", "Text 9", "Text 10", "Start ID", "Stop ID"}},
+        {"Text", {"Text 1", "Text 2", "Text 3", "Text 4", "Text 5", "Text 6", "Text 7", "Text 8", "Text 9", "Text 10", "Start ID", "Stop ID",
+                  "", "Grabber preview"}}, // then the preview, after a separator
         {"Start", {"Now", "Later", "Test", "QSO"}},
         {"Help", {"Copyright", "About Vantrel", "Interface", "More help"}},
     };
@@ -105,7 +106,7 @@ TEST_F(MainFormTest, MenuCaptionsInOrder)
     EXPECT_EQ(top[4]->text(), QStringLiteral("Exit"));
     EXPECT_EQ(top[4]->menu(), nullptr);
     for (const char* name : {"SetupCom", "SetupSync", "Text11", "Text101", "TextStart", "TextStop",
-                             "StartNow", "StartQso", "Copyright", "MoreAbout", "Exit1"})
+                             "TextPreview", "StartNow", "StartQso", "Copyright", "MoreAbout", "Exit1"})
         Action(name);
 }
 

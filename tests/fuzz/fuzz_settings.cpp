@@ -1,6 +1,7 @@
 // Any bytes as a settings file: the load takes them, the settings select
 // nothing outside their tables, and a save and load again is stable. Then
 // whole transmissions on those settings, checked for the keying invariants.
+#include "keying/grabber.h"
 #include "keying/linecheck.h"
 #include "keying/timeline.h"
 #include "morse/duration.h"
@@ -88,6 +89,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c.pttPushes > 2000 * hours)
         std::abort();
     if (c.keyAtEnd || c.pttAtEnd || c.onSince)
+        std::abort();
+
+    // Its grabber picture, on the file's tones (any doubles) or a shift.
+    const double shift = size > 1 ? data[1] - 128.0 : 5;
+    const keying::GrabberTones tones = keying::TonesOfSettings(size > 2 && (data[2] & 1) ? &shift : nullptr);
+    const auto marks = keying::MarksOf(run.events, tones, end);
+    for (std::size_t i = 0; i < marks.size(); ++i)
+        if (marks[i].from >= marks[i].to || (i > 0 && marks[i].from < marks[i - 1].to))
+            std::abort();
+    keying::GrabberOptions options;
+    options.frameMinutes = size > 3 ? 10 + data[3] % 51 : 10;
+    options.frameWidth = 60;
+    const keying::GrabberPicture p = keying::RenderGrabber(marks, tones, run.startAbs, end, options);
+    if (p.width != p.left + p.frames * 60 || p.rgb.size() != std::size_t(p.width) * std::size_t(p.height) * 3
+        || p.startAbs > run.startAbs || p.startAbs + std::int64_t{p.frames} * options.frameMinutes * 60000 < end)
         std::abort();
     return 0;
 }

@@ -11,7 +11,9 @@ failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 "$tool" --help | grep -q '^Usage: vantrel-timeline' || fail "--help"
-for bad in "--bogus" "--start" "--start 25:00:00" "--start 10:00" "--start 10:00:00.1234" "--limit 0" "--limit x"; do
+for bad in "--bogus" "--start" "--start 25:00:00" "--start 10:00" "--start 10:00:00.1234" "--limit 0" "--limit x" \
+           "--picture" "--frame 10" "--picture p.png --frame 0" "--picture p.png --frame 61" \
+           "--picture p.png --width 59" "--picture p.png --width x" "--picture p.png --shift 1e9"; do
     # shellcheck disable=SC2086
     "$tool" $bad >out 2>err
     rc=$?
@@ -39,6 +41,19 @@ expected="23:59:58.000 state PlanSync
 00:00:02.800 ptt off
 total 0:00:04.800"
 [ "$(cat out)" = "$expected" ] || { fail "timeline"; diff <(echo "$expected") out; }
+
+# The picture of that run: a PNG of one 10-minute frame at 800 pixels and the
+# scale's margin, the same bytes every time; a folder that is not there fails.
+TZ=UTC "$tool" --start 10:00:00 --picture a.png >/dev/null || fail "picture"
+TZ=UTC "$tool" --start 10:00:00 --picture b.png --frame 10 --width 800 --shift 5 >/dev/null || fail "picture with options"
+TZ=UTC "$tool" --start 10:00:00 --picture c.png --width 800 --shift 5 >/dev/null || fail "picture again"
+[ "$(head -c 8 a.png | od -An -tx1 | tr -d ' ')" = 89504e470d0a1a0a ] || fail "not a PNG"
+size=$(identify -format '%w %h' a.png 2>/dev/null) || fail "picture unreadable"
+[ "${size% *}" -gt 800 ] && [ "${size% *}" -lt 900 ] || fail "picture size $size"
+cmp -s b.png c.png || fail "the same run gave other bytes"
+cmp -s a.png b.png && fail "--shift changed nothing"
+"$tool" --picture /nonexistent/p.png >out 2>err
+[ $? -eq 1 ] && grep -q "cannot write the picture" err || fail "unwritable picture"
 
 # An endless beacon stops at the limit and says so.
 write_settings 20=00 24=00 76=01 77=45
