@@ -1,9 +1,7 @@
 // vantrel-settings against the windows: a whole beacon set up through the
 // main window's setup dialogs (OK pressed on what a user types) and saved by
 // the program, and the same beacon made by the tool alone, byte for byte.
-#include "app/forms.h"
-#include "app/keyform.h"
-#include "app/mainform.h"
+#include "app/uppercaseedit.h"
 #include "dialogs/cwidform.h"
 #include "dialogs/fskform.h"
 #include "dialogs/qskform.h"
@@ -15,35 +13,22 @@
 #include "dialogs/textform.h"
 #include "dialogs/toneform.h"
 #include "dialogs/warnform.h"
-#include "app/uppercaseedit.h"
-#include "modal.h"
-#include "settings/settings.h"
+#include "formsfixture.h"
 #include "settings/settingsfile.h"
-#include "support/fakeclock.h"
-#include "support/tempdir.h"
-#include "tonegen/player.h"
 
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include <cstdlib>
 
 namespace {
 
-class SettingsToolTest : public TempDirTest {
+class SettingsToolTest : public SimulatedFormsTest {
 protected:
     void SetUp() override
     {
-        TempDirTest::SetUp();
-        CreateForms(clock_, player_, {});
-        KeyForm->TimerDriven = false;
-    }
-    void TearDown() override
-    {
-        DestroyForms();
-        TempDirTest::TearDown();
+        SimulatedFormsTest::SetUp();
+        CreateWindows();
     }
     // Opens a dialog through the main window's menu handler; `fill` enters
     // the values, then OK is pressed.
@@ -61,10 +46,6 @@ protected:
         edit->clear();
         QTest::keyClicks(edit, QString::fromLatin1(text));
     }
-
-    FakeClock clock_;
-    SilentPlayer player_;
-    ModalWatchdog watchdog_;
 };
 
 TEST_F(SettingsToolTest, BeaconMadeByTheToolIsTheOneTheWindowsMake)

@@ -52,6 +52,7 @@ DotLength=2500|DotLength = 2500: milliseconds of whole seconds, 1000..3599000
 KeyGap=3600000|KeyGap = 3600000: milliseconds of whole seconds, 0..3599000
 TextNumber=0|TextNumber = 0: 1..10
 Texts[4]=QRSS; 73|Texts[4] = QRSS; 73: ; is an invalid CW character
+Texts[5]="VVV|Texts[5] = "VVV: a text in double quotes needs its closing quote
 PortNumber=COM0|PortNumber = COM0:
 LptWiring=0|LptWiring = 0: 0x56 (standard wiring) or 0x44
 RepeatInterval=300|RepeatInterval = 300: 0..255
@@ -75,6 +76,29 @@ fi
 run import no-such-file
 [ $rc = 3 ] || fail "import of a missing file (exit $rc)"
 
+# Values taken as the dialogs take them (letters upper-cased, tenths
+# rounded, one speed for both identifications), shown as stored.
+while IFS='|' read -r assignment shown; do
+    run set "$assignment"
+    [ $rc = 0 ] && "$tool" show | grep -qxF "$shown" || fail "taken '$assignment' (exit $rc)"
+done <<'EOF'
+Texts[2]=vvv de n0call/b|Texts[2] = "VVV DE N0CALL/B"
+Texts[11]="  de n0call  "|Texts[11] = "  DE N0CALL  "
+PortNumber=com9|PortNumber = 9  # COM9
+LptWiring=68|LptWiring = 0x44  # DX4WIN compatible
+KeyGap= 2000 |KeyGap = 2000  # ms
+SidetoneFreq=800.06|SidetoneFreq = 800.1  # Hz
+StopId.Wpm=12|StartId.Wpm = 12
+OmitKeyGaps=yes|OmitKeyGaps = true
+EOF
+printf 'Texts[3] = "CQ"  # a comment\r\n\tTextNumber\t=\t3\n' | run import -
+[ $rc = 0 ] && "$tool" show | grep -qx 'TextNumber = 3' || fail "import with comments, tabs and CRLF"
+# The alarm chirps on the PC speaker: not while it sounds the sidetone.
+run set SidetoneOn=true AlarmTime=30
+[ $rc = 1 ] && grep -q 'AlarmTime = 30 with SidetoneOn = true and UseSpeaker = true' err || fail "alarm on the sidetone"
+run set SidetoneOn=true AlarmTime=30 UseSpeaker=false
+[ $rc = 0 ] || fail "alarm with the soundcard"
+
 # show, then import of what it printed: the same file, for the defaults and
 # for a file with every setting changed.
 run --file changed.SET set DfcwMode=true RatioCode=0 DotLength=3599000 KeyGap=1000 FskNormal=false \
@@ -94,9 +118,9 @@ grep -qx 'DashToneFreq = 1234.6  # Hz' <("$tool" --file changed.SET show) || fai
 
 # Files it cannot take: read-only (left alone), a pipe (never opened), a
 # link (followed), the wrong length (kept as .bad).
-chmod 444 before.SET
+cp before.SET copy.SET && chmod 444 before.SET
 run --file before.SET set DotLength=2000
-[ $rc = 3 ] && grep -q 'read-only' err && cmp -s before.SET VANTREL.SET || fail "read-only file (exit $rc)"
+[ $rc = 3 ] && grep -q 'read-only' err && cmp -s before.SET copy.SET || fail "read-only file (exit $rc)"
 mkfifo pipe.SET
 run --file pipe.SET show
 [ $rc = 3 ] && grep -q 'pipe.SET is not a file' err || fail "a pipe (exit $rc)"
