@@ -53,7 +53,8 @@ int Fail(int status, const std::string& message)
 
 // Loads `path` into the settings as the program does. False, with the status
 // in `status`, when it cannot be read; `missing` tells a file not there yet.
-bool Load(const std::string& path, bool& missing, int& status)
+// What the file's state means for a save is told only when `changing` it.
+bool Load(const std::string& path, bool changing, bool& missing, int& status)
 {
     SetDefaultSettings();
     missing = SettingsFileMissing(path);
@@ -72,7 +73,8 @@ bool Load(const std::string& path, bool& missing, int& status)
     }
     ::close(fd);
     LoadSettings(path);
-    if (const std::string notice = SettingsFileNotice(path); !notice.empty())
+    const bool readOnly = ::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0;
+    if (const std::string notice = SettingsFileNotice(path); !notice.empty() && (changing || !readOnly))
         std::fprintf(stderr, "vantrel-settings: %s\n", notice.c_str());
     return true;
 }
@@ -96,7 +98,7 @@ int Change(const std::string& path, const std::vector<SettingAssignment>& assign
 {
     bool missing = false;
     int status = kDone;
-    if (!Load(path, missing, status))
+    if (!Load(path, true, missing, status))
         return status;
     std::vector<std::string> faults = readFaults;
     for (std::string& fault : ApplySettings(assignments))
@@ -163,7 +165,7 @@ int main(int argc, char* argv[])
             SettingsRecord.fill(0); // a file of the defaults, not of what an old one held between fields
             return Save(path, missing);
         }
-        if (!Load(path, missing, status))
+        if (!Load(path, false, missing, status))
             return status;
         if (missing)
             return Fail(kFileFault, MissingSettingsText(path));

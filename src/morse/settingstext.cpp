@@ -45,6 +45,16 @@ std::optional<bool> ReadBool(const std::string& value)
     return std::nullopt;
 }
 
+// A whole number as the dialogs' number fields take it: an optional sign
+// and decimal digits. Only the wiring is written in hexadecimal.
+std::optional<std::int64_t> ReadWhole(const std::string& value)
+{
+    const std::size_t digits = !value.empty() && (value[0] == '+' || value[0] == '-') ? 1 : 0;
+    if (value.size() == digits || value.find_first_not_of("0123456789", digits) != std::string::npos)
+        return std::nullopt;
+    return ToInteger(value);
+}
+
 std::string Commented(const std::string& value, const std::string& comment)
 {
     return comment.empty() ? value : value + "  # " + comment;
@@ -76,7 +86,7 @@ Entry Whole(const char* name, T& setting, bool (*valid)(std::int64_t), const cha
                 return Commented(std::to_string(v), comment ? comment(v) : "");
             },
             [&setting, valid, rule](const std::string& value) {
-                const auto v = ToInteger(value);
+                const auto v = ReadWhole(value);
                 if (!v || !valid(*v))
                     return Refuse(rule);
                 return Parsed{{}, double(*v), [&setting, n = *v] { setting = static_cast<T>(n); }};
@@ -88,7 +98,7 @@ Entry Seconds(const char* name, std::int32_t& setting, bool (*valid)(std::int64_
 {
     return {name, [&setting] { return Commented(std::to_string(setting), "ms"); },
             [&setting, valid, rule](const std::string& value) {
-                const auto ms = ToInteger(value);
+                const auto ms = ReadWhole(value);
                 if (!ms || *ms % 1000 != 0 || !valid(*ms / 1000))
                     return Refuse(rule);
                 return Parsed{{}, double(*ms), [&setting, n = *ms] { setting = n; }};
@@ -228,7 +238,7 @@ Entry Port()
                     if (Lower(value) == Lower(PortName(p)))
                         port = p;
                 if (!port)
-                    port = ToInteger(value);
+                    port = ReadWhole(value);
                 if (!port || !PortNumberValid(*port))
                     return Refuse("0 (None), 1..9 (COM1..COM9), 20 (LPT1) or 21 (LPT2), by number or name");
                 return Parsed{{}, double(*port), [p = *port] { PortNumber = static_cast<std::uint8_t>(p); }};
@@ -256,7 +266,7 @@ Entry Speed(const char* name)
 {
     return {name, [] { return std::to_string(StartId.Wpm); },
             [](const std::string& value) {
-                const auto v = ToInteger(value);
+                const auto v = ReadWhole(value);
                 if (!v || std::find(kIdSpeeds.begin(), kIdSpeeds.end(), *v) == kIdSpeeds.end())
                     return Refuse("6, 9, 12 or 15 (WPM, one speed for both identifications)");
                 // The identification dialog sets both, and the file holds one.

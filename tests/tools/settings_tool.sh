@@ -49,6 +49,7 @@ done <<'EOF'
 FskNormal=perhaps|FskNormal = perhaps: true or false
 RatioCode=3|RatioCode = 3 with DfcwMode = true:
 DotLength=2500|DotLength = 2500: milliseconds of whole seconds, 1000..3599000
+DotLength=0x3E8|DotLength = 0x3E8: milliseconds of whole seconds
 KeyGap=3600000|KeyGap = 3600000: milliseconds of whole seconds, 0..3599000
 TextNumber=0|TextNumber = 0: 1..10
 Texts[4]=QRSS; 73|Texts[4] = QRSS; 73: ; is an invalid CW character
