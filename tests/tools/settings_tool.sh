@@ -89,7 +89,7 @@ PortNumber=com9|PortNumber = 9  # COM9
 LptWiring=68|LptWiring = 0x44  # DX4WIN compatible
 KeyGap= 2000 |KeyGap = 2000  # ms
 SidetoneFreq=800.06|SidetoneFreq = 800.1  # Hz
-StopId.Wpm=12|StartId.Wpm = 12
+StartId.Wpm=9|StopId.Wpm = 9
 OmitKeyGaps=yes|OmitKeyGaps = true
 EOF
 printf 'Texts[3] = "CQ"  # a comment\r\n\tTextNumber\t=\t3\n' | run import -
