@@ -35,7 +35,8 @@ write_settings "${bytes[@]}"
 # Line operations of one transmission: from its first PTT on to the PTT off
 # that ends it (the port's opening and release are not keying).
 transmission() {
-    awk '$2 == "ptt" && $3 == "on" && !s { s = 1 } s && ($2 == "key" || $2 == "ptt" || $2 == "dfcw") { print $1, $2, $3 }
+    awk '{ sub(/^\+[0-9]+ /, "") } # the day of a timeline past midnight
+         $2 == "ptt" && $3 == "on" && !s { s = 1 } s && ($2 == "key" || $2 == "ptt" || $2 == "dfcw") { print $1, $2, $3 }
          s && $2 == "ptt" && $3 == "off" { exit }' "$1"
 }
 

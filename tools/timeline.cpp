@@ -4,9 +4,11 @@
 // change, then the total duration.
 #include "keying/timeline.h"
 #include "morse/morse.h"
+#include "morse/startcheck.h"
 #include "timelinepicture.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
+#include "settings/settingsfolder.h"
 
 #include <cstdio>
 #include <cstring>
@@ -28,7 +30,10 @@ void Usage(std::FILE* out)
         "operation and per state change:\n"
         "  12:00:01.400 key on\n"
         "  12:00:01.400 state Sending\n"
-        "then the total duration. Nothing is keyed and no sound is made.\n"
+        "then the total duration. Nothing is keyed and no sound is made. Times on\n"
+        "the days after the start carry the day: +1 00:00:01.000.\n"
+        "A start that Vantrel refuses (an empty text, a text longer than its repeat\n"
+        "interval) is refused here too, with its message: exit status 1.\n"
         "\n"
         "  --start HH:MM:SS.mmm  local time of day at which the run starts (00:00:00.000)\n"
         "  --limit HOURS         stop an endless beacon after this much simulated time (48)\n"
@@ -103,15 +108,26 @@ int main(int argc, char* argv[])
         return Fail(*error);
 
     SetDefaultSettings();
+    if (SettingsFileMissing())
+        std::fprintf(stderr, "vantrel-timeline: %s: the defaults are used\n", MissingSettingsText().c_str());
     LoadSettings();
+    if (const std::string problem = StartProblem(); !problem.empty()) {
+        std::fprintf(stderr, "vantrel-timeline: %s\n", problem.c_str());
+        return 1;
+    }
     RunKind = kRunTransmit;
     StartImmediately = true;
 
     TimelineRun run;
     run.Start(start);
     const bool ended = run.Run(static_cast<std::int64_t>(limitHours * 3600000.0));
-    for (const TimelineEvent& event : run.events)
-        std::printf("%s\n", FormatTimelineEvent(event).c_str());
+    // A run past midnight counts its days, so that the times never run backwards.
+    const std::int64_t startDay = run.startAbs / 86400000;
+    for (const TimelineEvent& event : run.events) {
+        const std::int64_t day = event.at / 86400000 - startDay;
+        std::printf("%s%s\n", day > 0 ? ("+" + std::to_string(day) + ' ').c_str() : "",
+                    FormatTimelineEvent(event).c_str());
+    }
     const std::int64_t total = run.clock.Abs() - run.startAbs;
     std::printf("total %lld:%s%s\n", static_cast<long long>(total / 3600000),
                 ClockTextMs(total).substr(3).c_str(), ended ? "" : " (limit reached; the beacon goes on)");

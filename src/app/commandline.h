@@ -1,11 +1,20 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
-// True when the arguments (without the program name) are exactly one word that
-// reads "autostart" in any letter case.
+// True when the arguments (without the program name), --wait-for-clock
+// aside, are exactly one word that reads "autostart" in any letter case.
 bool IsAutoStartCommandLine(const std::vector<std::string>& args);
+
+// --wait-for-clock[=SECONDS] of an auto start: wait, keying nothing, until
+// the system clock is synchronised, at most SECONDS (no limit without).
+struct ClockWaitRequest {
+    bool wait = false;
+    std::int32_t maxSeconds = -1;
+};
+ClockWaitRequest ClockWaitOption(const std::vector<std::string>& args);
 
 // What the command line asks for before any window exists.
 enum class CommandLineAction {

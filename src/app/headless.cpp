@@ -1,6 +1,8 @@
 #include "headless.h"
 
+#include "clock/clocksync.h"
 #include "commandline.h"
+#include "settings/settingsfolder.h"
 
 #include <QString>
 
@@ -165,6 +167,23 @@ DisplayEnv ProcessDisplayEnv()
 
 DisplayProbe SystemDisplayProbe() { return {UnixSocketAccepts, TcpAccepts}; }
 
+void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
+{
+    ClockSyncState state = QueryClockSync();
+    if (!state.synced && request.wait) {
+        if (request.maxSeconds < 0)
+            std::fputs("vantrel: waiting for the system clock to be synchronised\n", stderr);
+        else
+            std::fprintf(stderr, "vantrel: waiting for the system clock to be synchronised (at most %d s)\n",
+                         static_cast<int>(request.maxSeconds));
+        state = WaitForClockSync(clock, request.maxSeconds);
+        if (state.synced)
+            std::fputs("vantrel: the system clock is synchronised\n", stderr);
+    }
+    if (!state.synced)
+        std::fprintf(stderr, "vantrel: %s\n", kClockUnsyncedWarning);
+}
+
 int PrepareStartUp(const std::vector<std::string>& args)
 {
     std::string message;
@@ -182,8 +201,11 @@ int PrepareStartUp(const std::vector<std::string>& args)
         break;
     }
     const DisplayChoice choice = ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
-    if (choice == DisplayChoice::Windows)
+    SystemClock clock;
+    if (choice == DisplayChoice::Windows) {
+        CheckSystemClock(ClockWaitOption(args), clock);
         return -1;
+    }
     if (!IsAutoStartCommandLine(args)) {
         std::fputs("vantrel: no display; without one only 'vantrel autostart' can run\n", stderr);
         return 2;
@@ -193,6 +215,13 @@ int PrepareStartUp(const std::vector<std::string>& args)
     std::fputs(choice == DisplayChoice::None ? "vantrel: no display: running headless\n"
                                              : "vantrel: the platform shows no window: running headless\n",
                stderr);
+    // Nobody can look at defaults that no one chose: a beacon needs its file.
+    if (SettingsFileMissing()) {
+        std::fprintf(stderr, "vantrel: %s: make one with vantrel-settings or the windows\n",
+                     MissingSettingsText().c_str());
+        return 2;
+    }
+    CheckSystemClock(ClockWaitOption(args), clock);
     Headless = true;
     qtHandler = qInstallMessageHandler(QuietOffscreen);
     return -1;

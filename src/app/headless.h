@@ -38,7 +38,16 @@ DisplayChoice ChooseDisplay(const DisplayEnv& env, const DisplayProbe& probe);
 DisplayEnv ProcessDisplayEnv();
 DisplayProbe SystemDisplayProbe();
 
-// Handles --help, --version, an unknown option and the display decision.
-// Returns the exit status when the program is to end now, else -1 (with
-// Headless set and the offscreen platform in place where needed).
+// Asks whether the system clock is synchronised and warns on standard error
+// when it is not; with --wait-for-clock first waits for it on `clock`. Runs
+// before anything is opened or loaded, so a signal's default action during
+// the wait ends the program without leaving anything behind.
+struct ClockWaitRequest;
+class Clock;
+void CheckSystemClock(const ClockWaitRequest& request, Clock& clock);
+
+// Handles --help, --version, an unknown option, the display decision, a
+// headless auto start without a settings file (refused: exit 2) and the
+// system clock. Returns the exit status when the program is to end now,
+// else -1 (with Headless set and the offscreen platform in place where needed).
 int PrepareStartUp(const std::vector<std::string>& args);

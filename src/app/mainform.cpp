@@ -28,10 +28,12 @@
 #include "logo.h"
 #include "morse/duration.h"
 #include "morse/morse.h"
+#include "morse/startcheck.h"
 #include "msgform.h"
 #include "previewform.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
+#include "settings/settingsfolder.h"
 #include "uppercaseedit.h"
 
 #include <QCloseEvent>
@@ -69,6 +71,9 @@ TSlowCwForm::TSlowCwForm(Clock& clock, const std::vector<std::string>& args, QWi
 
     SetDefaultSettings();
     LoadSettings();
+    // A headless run has refused to start without a file; the windows go on.
+    if (SettingsFileMissing())
+        std::fprintf(stderr, "vantrel: %s: starting from the defaults\n", MissingSettingsText().c_str());
     settingsNotice_ = SettingsFileNotice();
     if (!settingsNotice_.empty())
         std::fprintf(stderr, "vantrel: %s\n", settingsNotice_.c_str());
@@ -268,14 +273,10 @@ void TSlowCwForm::TextPreviewClick()
 
 bool TSlowCwForm::SelectedTextReady()
 {
-    // A text without a character to send would only switch PTT, for ever
-    // with endless repeats and no interval.
-    const int n = SelectedTextNumber();
-    if (!TrimSpaces(Texts[static_cast<std::size_t>(n)]).empty())
+    const std::string problem = SelectedTextProblem();
+    if (problem.empty())
         return true;
-    ShowMessageForm(QStringLiteral("Error"),
-                    QStringLiteral("Text ") + QString::number(n) + QStringLiteral(" is empty : nothing to transmit"),
-                    ButtonFaceColor(), false);
+    ShowMessageForm(QStringLiteral("Error"), FromBytes(problem), ButtonFaceColor(), false);
     return false;
 }
 
@@ -295,11 +296,8 @@ bool TSlowCwForm::StartTransmission(bool immediately)
 {
     if (!SelectedTextReady())
         return false;
-    if (RepeatTimeExceeded()) {
-        ShowMessageForm(QStringLiteral("Error"),
-                        QStringLiteral("Repeat function : Text duration (including start and stop id.) "
-                                       "exceeds repeat time"),
-                        ButtonFaceColor(), false);
+    if (const std::string problem = StartProblem(); !problem.empty()) {
+        ShowMessageForm(QStringLiteral("Error"), FromBytes(problem), ButtonFaceColor(), false);
         return false;
     }
     StartImmediately = immediately;

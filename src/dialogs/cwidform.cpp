@@ -2,6 +2,7 @@
 
 #include "dialogparts.h"
 #include "radiogroupbox.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QPushButton>
@@ -14,7 +15,7 @@ TCwIdForm* CwIdForm = nullptr;
 namespace {
 
 // Words per minute by item index of the speed group.
-constexpr std::array<std::uint8_t, 4> kSpeeds{6, 9, 12, 15};
+constexpr const auto& kSpeeds = kIdSpeeds;
 
 QStringList OnOffItems() { return {QStringLiteral("enabled"), QStringLiteral("disabled")}; }
 

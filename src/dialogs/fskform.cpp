@@ -2,6 +2,7 @@
 
 #include "dialogparts.h"
 #include "radiogroupbox.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 #include "speedform.h"
 
@@ -59,7 +60,7 @@ void TFSKForm::OkBitBtnClick()
     const auto gap = ReadNumberField(GapEdit, empty);
     if (empty)
         return;
-    if (!gap || *gap >= 3600 || *gap < 0) {
+    if (!gap || !KeyGapSecondsValid(*gap)) {
         ShowFieldError("Key gap : invalid number", GapEdit);
         CloseAllowed = false;
         return;

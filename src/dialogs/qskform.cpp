@@ -2,6 +2,7 @@
 
 #include "dialogparts.h"
 #include "radiogroupbox.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QHBoxLayout>
@@ -15,7 +16,7 @@ TQskForm* QskForm = nullptr;
 namespace {
 
 // The delays in ms by item index of the RX and TX groups.
-constexpr std::array<std::int32_t, 4> kDelays{0, 100, 300, 1000};
+constexpr const auto& kDelays = kQskDelays;
 
 QStringList DelayItems()
 {

@@ -2,6 +2,7 @@
 
 #include "dialogparts.h"
 #include "radiogroupbox.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QPushButton>
@@ -13,12 +14,8 @@ TRatioForm* RatioForm = nullptr;
 
 namespace {
 
-struct Mode {
-    bool dfcw;
-    std::uint8_t code;
-};
 // By item index.
-constexpr std::array<Mode, 5> kModes{{{false, 3}, {false, 2}, {true, 1}, {true, 2}, {true, 0}}};
+constexpr const auto& kModes = kModeChoices;
 
 } // namespace
 

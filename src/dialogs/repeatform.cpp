@@ -3,6 +3,7 @@
 #include "app/uppercaseedit.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QGridLayout>
@@ -65,7 +66,7 @@ void TRepeatForm::ReadByteField(UpperCaseEdit* field, std::uint8_t& setting, con
     // number outside 0..255 is refused rather than cut to its low byte, which
     // would send 300 repeats as 44 and -1 as 255.
     const auto number = ToInteger(ToBytes(field->text()));
-    if (number && *number >= 0 && *number <= 255) {
+    if (number && RepeatByteValid(*number)) {
         setting = static_cast<std::uint8_t>(*number);
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "dialogparts.h"
 #include "morse/morse.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QLabel>
@@ -92,14 +93,14 @@ void TSpeedForm::OkBitBtnClick()
     CloseAllowed = true;
     bool dotEmpty = false, gapEmpty = true;
     const auto dot = ReadNumberField(DotEdit, dotEmpty);
-    if (!dotEmpty && (!dot || *dot >= 3600 || *dot <= 0)) {
+    if (!dotEmpty && (!dot || !DotSecondsValid(*dot))) {
         Refuse("Dot length : invalid number", DotEdit);
         return;
     }
     std::optional<std::int32_t> gap;
     if (GapShown) {
         gap = ReadNumberField(GapEdit, gapEmpty);
-        if (!gapEmpty && (!gap || *gap >= 3600 || *gap < 0)) {
+        if (!gapEmpty && (!gap || !KeyGapSecondsValid(*gap))) {
             Refuse("Key gap : invalid number", GapEdit);
             return;
         }

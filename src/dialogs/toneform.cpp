@@ -5,6 +5,7 @@
 #include "dialogparts.h"
 #include "morse/morse.h"
 #include "radiogroupbox.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QGridLayout>
@@ -29,12 +30,6 @@ QString OneDecimalText(double value)
     else
         text = QString::number(value, 'E', 6);
     return text.replace(QLatin1Char('.'), QLatin1Char(DecimalSeparator));
-}
-
-double RoundToTenth(double value)
-{
-    // nearbyint rounds halves to even in the default rounding mode.
-    return std::nearbyint(value * 10) / 10;
 }
 
 namespace {
@@ -134,18 +129,18 @@ void TToneForm::OkBitBtnClick()
     for (UpperCaseEdit* edit : {DotEdit, DashEdit})
         edit->setText(FromBytes(TrimSpaces(ToBytes(edit->text()))));
     // Every check runs; the focus ends in the last field that failed.
-    const auto check = [this](QLineEdit* field, double low, double high, const char* message) {
+    const auto check = [this](QLineEdit* field, bool (*valid)(double), const char* message) {
         const std::optional<double> value = ToFloat(ToBytes(field->text()));
-        if (value && *value >= low && *value <= high)
+        if (value && valid(*value))
             return *value;
         ShowFieldError(message, field);
         CloseAllowed = false;
         return 0.0;
     };
-    const double dot = check(DotEdit, 20, 20000, "Dot : invalid number");
-    const double dash = check(DashEdit, 20, 20000, "Dash : invalid number");
-    const double tone = check(ToneEdit, 20, 20000, "Tone : invalid number");
-    const double level = check(LevelEdit, 0, 100, "Soundcard level : invalid number");
+    const double dot = check(DotEdit, ToneHzValid, "Dot : invalid number");
+    const double dash = check(DashEdit, ToneHzValid, "Dash : invalid number");
+    const double tone = check(ToneEdit, ToneHzValid, "Tone : invalid number");
+    const double level = check(LevelEdit, SoundLevelValid, "Soundcard level : invalid number");
     if (CloseAllowed)
         StoreAll(tone, level, dot, dash);
 }

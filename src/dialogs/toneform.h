@@ -52,5 +52,3 @@ extern TToneForm* ToneForm;
 // `value` in fixed-point notation with one decimal and the program's decimal
 // separator (800.0); values of eight or more integer digits in exponent form.
 QString OneDecimalText(double value);
-// `value` rounded to the nearest tenth, a value halfway going to the even tenth.
-double RoundToTenth(double value);

@@ -3,6 +3,7 @@
 #include "app/msgform.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
+#include "settings/settingrules.h"
 #include "settings/settings.h"
 
 #include <QHBoxLayout>
@@ -54,13 +55,13 @@ void TWarnForm::OkBitBtnClick()
     // A negative number is refused: cut to 16 bits, -5 would arm the alarm
     // 65531 s before the end.
     const auto seconds = ToInteger(text);
-    if (!seconds || *seconds < 0 || *seconds > 0xFFFF) {
+    if (!seconds || !AlarmSecondsValid(*seconds)) {
         ShowFieldError("Alarm time : invalid number", WarnEdit);
         CloseAllowed = false;
         return;
     }
     AlarmTime = static_cast<std::uint16_t>(*seconds);
-    if (AlarmTime != 0 && SidetoneOn && UseSpeaker) {
+    if (AlarmCutsSidetone(AlarmTime, SidetoneOn, UseSpeaker)) {
         ShowMessageForm(QStringLiteral("Warning"), QStringLiteral("Sidetone disabled"), ButtonFaceColor(), false);
         SidetoneOn = false;
     }

@@ -1,5 +1,6 @@
 #include "txlog.h"
 
+#include "clock/clocksync.h"
 #include "settings/settings.h"
 
 #include <cerrno>
@@ -49,7 +50,7 @@ std::string Printable(const std::string& bytes)
 } // namespace
 
 std::string TxLogLine(std::int64_t utcMs, const std::string& what, const std::string& textNumber,
-                      bool dfcw, std::int32_t dotMs, const std::string& text)
+                      bool dfcw, std::int32_t dotMs, const std::string& text, const std::string& clock)
 {
     const std::time_t seconds = static_cast<std::time_t>(utcMs / 1000);
     std::tm utc{}, local{};
@@ -60,7 +61,8 @@ std::string TxLogLine(std::int64_t utcMs, const std::string& what, const std::st
     std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', std::labs(offset) / 60,
                   std::labs(offset) % 60);
     return Iso(utc, "Z") + ' ' + Iso(local, zone) + ' ' + what + ' ' + textNumber + ' '
-        + (dfcw ? "DFCW " : "QRSS ") + std::to_string(dotMs) + "ms " + Printable(text) + '\n';
+        + (dfcw ? "DFCW " : "QRSS ") + std::to_string(dotMs) + "ms " + (clock.empty() ? "" : clock + ' ')
+        + Printable(text) + '\n';
 }
 
 TxLog::TxLog(std::string path, std::function<std::int64_t()> utcMs)
@@ -83,8 +85,10 @@ bool TxLog::Check()
 void TxLog::Write(const KeyEngine& engine, const char* what)
 {
     const bool qso = RunKind == kRunQso;
+    // A start says whether the clock that placed it was synchronised.
+    const std::string clock = std::string(what) == "start" ? ClockSyncField(QueryClockSync()) : "";
     const std::string line = TxLogLine(utcMs_(), what, qso ? "QSO" : std::to_string(SelectedTextNumber()),
-                                       DfcwMode, qso ? engine.R.CurrentDot : DotLength, engine.R.MessageCopy);
+                                       DfcwMode, qso ? engine.R.CurrentDot : DotLength, engine.R.MessageCopy, clock);
     const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
     const bool written = fd >= 0 && ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
     const int error = errno;

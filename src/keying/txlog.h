@@ -1,9 +1,10 @@
 // The transmission log (VANTREL_TX_LOG): one line per start and end of a sent
 // message and per stop by Cancel, RX, a signal or the stop time, for the
 // station log and for matching grabber captures:
-//   2026-05-01T06:00:00Z 2026-05-01T08:00:00+02:00 start 1 QRSS 3000ms VVV DE N0CALL
+//   2026-05-01T06:00:00Z 2026-05-01T08:00:00+02:00 start 1 QRSS 3000ms clock=unsynced VVV DE N0CALL
 // UTC and local time (ISO 8601), what happened, the text's number ("QSO" for
-// QSO mode), the mode, the dot length and the text. Each line is appended
+// QSO mode), the mode, the dot length, on start lines the system clock's
+// state (clocksync.h) and last the text. Each line is appended
 // with one write to a file opened for it, so a rotated log is picked up at
 // once and nothing waits in a buffer. UI thread only.
 #pragma once
@@ -40,8 +41,9 @@ private:
     bool failed_ = false;    // reported once
 };
 
-// One line of the log, with its newline. `text` is bytes (Latin-1).
+// One line of the log, with its newline. `text` is bytes (Latin-1); `clock`,
+// when not empty, stands before it.
 std::string TxLogLine(std::int64_t utcMs, const std::string& what, const std::string& textNumber,
-                      bool dfcw, std::int32_t dotMs, const std::string& text);
+                      bool dfcw, std::int32_t dotMs, const std::string& text, const std::string& clock = {});
 
 } // namespace keying

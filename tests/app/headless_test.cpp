@@ -3,6 +3,8 @@
 #include "app/commandline.h"
 #include "app/headless.h"
 #include "app/msgform.h"
+#include "clock/clocksync.h"
+#include "clock/simclock.h"
 #include "support/tempdir.h"
 #include "settings/settings.h"
 
@@ -32,6 +34,67 @@ TEST(CommandLineTest, OptionsBeforeAnyWindow)
     // A single dash is an ordinary word, as before.
     EXPECT_EQ(ParseCommandLine({"-x"}, message), CommandLineAction::Run);
     EXPECT_NE(VersionLine().find("vantrel 4.14"), std::string::npos);
+}
+
+TEST(CommandLineTest, WaitForTheClockGoesWithAutostart)
+{
+    const struct {
+        std::vector<std::string> args;
+        CommandLineAction action;
+        bool autostart, wait;
+        std::int32_t maxSeconds;
+    } cases[] = {
+        {{"autostart", "--wait-for-clock"}, CommandLineAction::Run, true, true, -1},
+        {{"--wait-for-clock=600", "AUTOSTART"}, CommandLineAction::Run, true, true, 600},
+        {{"autostart", "--wait-for-clock=0"}, CommandLineAction::Run, true, true, 0},
+        {{"autostart"}, CommandLineAction::Run, true, false, -1},
+        {{"--wait-for-clock"}, CommandLineAction::Refuse, false, true, -1},
+        {{"autostart", "--wait-for-clock=ten"}, CommandLineAction::Refuse, true, true, 0},
+        {{"autostart", "--wait-for-clock=-5"}, CommandLineAction::Refuse, true, true, 0},
+        {{"autostart", "--wait-for-clockx"}, CommandLineAction::Refuse, false, false, -1},
+    };
+    for (const auto& c : cases) {
+        std::string message;
+        EXPECT_EQ(ParseCommandLine(c.args, message), c.action) << c.args.back();
+        EXPECT_EQ(IsAutoStartCommandLine(c.args), c.autostart) << c.args.back();
+        EXPECT_EQ(ClockWaitOption(c.args).wait, c.wait) << c.args.back();
+        EXPECT_EQ(ClockWaitOption(c.args).maxSeconds, c.maxSeconds) << c.args.back();
+    }
+    std::string message;
+    ParseCommandLine({"now", "--wait-for-clock=5"}, message);
+    EXPECT_EQ(message, "--wait-for-clock goes with autostart");
+}
+
+// What the start says of the system clock, with the kernel's answer given
+// through the seam: it is synchronised after `syncAfter` questions.
+std::string ClockCheckOutput(int syncAfter, ClockWaitRequest request, std::int64_t& waitedMs)
+{
+    int asked = 0;
+    SetClockSyncSource([&] { return ClockSyncState{++asked > syncAfter, 1000}; });
+    SimClock clock;
+    const std::int64_t before = clock.Abs();
+    testing::internal::CaptureStderr();
+    CheckSystemClock(request, clock);
+    SetClockSyncSource({});
+    waitedMs = clock.Abs() - before;
+    return testing::internal::GetCapturedStderr();
+}
+
+TEST(ClockCheckTest, WarnsOnceOrWaitsForTheClock)
+{
+    const std::string warning = "vantrel: the system clock is not synchronised: starts on the minute grid may be off\n";
+    std::int64_t waited = 0;
+    EXPECT_EQ(ClockCheckOutput(0, {}, waited), "");
+    EXPECT_EQ(ClockCheckOutput(1, {}, waited), warning);
+    EXPECT_EQ(waited, 0); // no wait unless asked
+    EXPECT_EQ(ClockCheckOutput(0, {true, 30}, waited), "");
+    EXPECT_EQ(ClockCheckOutput(4, {true, 30}, waited),
+              "vantrel: waiting for the system clock to be synchronised (at most 30 s)\n"
+              "vantrel: the system clock is synchronised\n");
+    EXPECT_EQ(waited, 3000);
+    EXPECT_EQ(ClockCheckOutput(100, {true, 10}, waited),
+              "vantrel: waiting for the system clock to be synchronised (at most 10 s)\n" + warning);
+    EXPECT_EQ(waited, 10000);
 }
 
 // Records which sockets were probed; `up` lists those that accept.

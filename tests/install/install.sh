@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# cmake --install into a temporary prefix: the three programs run from there,
+# cmake --install into a temporary prefix: the four programs run from there,
 # the desktop entry validates and finds its icon, the manual pages format
 # without warnings, and the beacon unit names the installed program.
 # Usage: install.sh BUILD-DIR
@@ -12,12 +12,13 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || { echo "FAILED: cmake --install"; exit 1; }
 
-for program in vantrel vantrel-timeline vantrel-tone; do
+for program in vantrel vantrel-timeline vantrel-tone vantrel-settings; do
     [ -x "$prefix/bin/$program" ] || fail "bin/$program not installed"
 done
 "$prefix/bin/vantrel" --version | grep -q '^vantrel 4\.14' || fail "installed vantrel --version"
 "$prefix/bin/vantrel-timeline" --help | grep -q '^Usage: vantrel-timeline' || fail "installed vantrel-timeline --help"
 "$prefix/bin/vantrel-tone" --help | grep -q '^Usage: vantrel-tone' || fail "installed vantrel-tone --help"
+"$prefix/bin/vantrel-settings" --help | grep -q '^Usage: vantrel-settings' || fail "installed vantrel-settings --help"
 
 desktop=$prefix/share/applications/vantrel.desktop
 if ! command -v desktop-file-validate >/dev/null; then
@@ -30,7 +31,7 @@ icon=$(sed -n 's/^Icon=//p' "$desktop")
 exec=$(sed -n 's/^Exec=//p' "$desktop")
 [ -x "$prefix/bin/${exec%% *}" ] || fail "Exec=$exec is not an installed program"
 
-for page in vantrel vantrel-timeline vantrel-tone; do
+for page in vantrel vantrel-timeline vantrel-tone vantrel-settings; do
     file=$prefix/share/man/man1/$page.1
     if [ ! -s "$file" ]; then
         fail "man page $page missing"

@@ -1,6 +1,7 @@
 // The transmission log's lines: their format, and which moments of a run
 // write one (message start and end, Cancel, RX, the stop time, a signal).
 #include "harness.h"
+#include "clock/clocksync.h"
 #include "keying/txlog.h"
 #include "support/tempdir.h"
 
@@ -56,8 +57,11 @@ TEST(TxLogLineTest, UtcAndLocalTimeWhatTextModeAndDot)
         EXPECT_EQ(TxLogLine(may1st6h, "end", "QSO", true, 60000, "CQ"),
                   "2026-05-01T06:00:00Z 2026-05-01T02:30:00-03:30 end QSO DFCW 60000ms CQ\n");
     }
-    // A text edited into the settings file stays on its one line; Latin-1 becomes UTF-8.
+    // A start carries the clock's state before the text.
     ZoneGuard zone("UTC0");
+    EXPECT_EQ(TxLogLine(0, "start", "1", false, 1000, "E E", "clock=synced,esterror=500us"),
+              "1970-01-01T00:00:00Z 1970-01-01T00:00:00+00:00 start 1 QRSS 1000ms clock=synced,esterror=500us E E\n");
+    // A text edited into the settings file stays on its one line; Latin-1 becomes UTF-8.
     EXPECT_EQ(TxLogLine(0, "start", "2", false, 1000, std::string("A\nB\r\xe9")),
               "1970-01-01T00:00:00Z 1970-01-01T00:00:00+00:00 start 2 QRSS 1000ms A?B?\xc3\xa9\n");
 }
@@ -71,10 +75,12 @@ protected:
         path_ = ::testing::TempDir() + "txlog_test." + std::to_string(::getpid()) + ".log";
         std::remove(path_.c_str());
         log_ = std::make_unique<TxLog>(path_, [this] { return run_->clock.Abs() - kUnixEpochDays * 86400000; });
+        SetClockSyncSource([] { return ClockSyncState{}; });
         Engine().Observer = log_.get();
     }
     void TearDown() override
     {
+        SetClockSyncSource({});
         std::remove(path_.c_str());
         EngineTest::TearDown();
     }
@@ -115,8 +121,8 @@ TEST_F(TxLogTest, EachRepeatStartsAndEndsWithItsTimes)
     DotLength = 2000;
     StartNow("EE", At(10, 0, 0));
     ASSERT_TRUE(RunToEnd());
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 2000ms EE", "end 1 QRSS 2000ms EE",
-                                                 "start 1 QRSS 2000ms EE", "end 1 QRSS 2000ms EE"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 2000ms clock=unsynced EE", "end 1 QRSS 2000ms EE",
+                                                 "start 1 QRSS 2000ms clock=unsynced EE", "end 1 QRSS 2000ms EE"}));
     // The second repeat begins on the one-minute grid of the start.
     const auto times = Times();
     ASSERT_EQ(times.size(), 4u);
@@ -136,7 +142,7 @@ TEST_F(TxLogTest, StopTimeIsLoggedAfterTheLastMessage)
     ASSERT_TRUE(RunToEnd());
     const auto lines = Lines();
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines.front(), "start 1 DFCW 1000ms E");
+    EXPECT_EQ(lines.front(), "start 1 DFCW 1000ms clock=unsynced E");
     EXPECT_EQ(lines[3], "end 1 DFCW 1000ms E");
     EXPECT_EQ(lines.back(), "stop-time 1 DFCW 1000ms E");
 }
@@ -150,7 +156,7 @@ TEST_F(TxLogTest, CancelDuringTheMessageAndBeforeTheStart)
     StartLater("E", "110000", At(10, 5, 0));
     run_->Tick();
     Engine().Cancel();
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms TTT", "stop-cancel 1 QRSS 1000ms TTT",
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms clock=unsynced TTT", "stop-cancel 1 QRSS 1000ms TTT",
                                                  "stop-cancel 1 QRSS 1000ms E"}));
 }
 
@@ -163,7 +169,8 @@ TEST_F(TxLogTest, QsoReceiveCutsTheMessageAndAnIdleCancelLogsNothing)
     Engine().TxClick(""); // RX
     TickUntil(Idle);
     Engine().Cancel(); // closing the idle QSO window
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"start QSO QRSS 1000ms CQ CQ", "stop-rx QSO QRSS 1000ms CQ CQ"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"start QSO QRSS 1000ms clock=unsynced CQ CQ",
+                                                 "stop-rx QSO QRSS 1000ms CQ CQ"}));
 }
 
 TEST_F(TxLogTest, InterruptionCountsOnlyWhileRunning)
@@ -171,11 +178,14 @@ TEST_F(TxLogTest, InterruptionCountsOnlyWhileRunning)
     StartNow("E", At(10, 0, 0));
     ASSERT_TRUE(RunToEnd());
     log_->Interrupted(Engine()); // after the end: nothing to stop
+    // Each start asks the clock anew: it may have been synchronised meanwhile.
+    SetClockSyncSource([] { return ClockSyncState{true, 16000}; });
     StartNow("T", At(11, 0, 0));
     TickUntil(Sending);
     log_->Interrupted(Engine());
-    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms E", "end 1 QRSS 1000ms E",
-                                                 "start 1 QRSS 1000ms T", "stop-signal 1 QRSS 1000ms T"}));
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms clock=unsynced E", "end 1 QRSS 1000ms E",
+                                                 "start 1 QRSS 1000ms clock=synced,esterror=16000us T",
+                                                 "stop-signal 1 QRSS 1000ms T"}));
 }
 
 TEST_F(TxLogTest, TestRunsAreNotTransmissionsAndAnUnwritableFileIsReported)

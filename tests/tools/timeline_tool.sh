@@ -20,9 +20,20 @@ for bad in "--bogus" "--start" "--start 25:00:00" "--start 10:00" "--start 10:00
     [ "$rc" -eq 2 ] && grep -q "vantrel-timeline: " err && [ ! -s out ] || fail "bad option '$bad' (exit $rc)"
 done
 
-# Without a settings file: the defaults, an empty text.
-"$tool" >out || fail "run without VANTREL.SET"
-tail -1 out | grep -q '^total ' || fail "no total without VANTREL.SET"
+# Without a settings file: said, and the defaults' empty text is refused as
+# the program refuses it, with no time line.
+"$tool" >out 2>err; rc=$?
+[ $rc = 1 ] && [ ! -s out ] && grep -qx "vantrel-timeline: no VANTREL.SET in $work: the defaults are used" err \
+    && grep -qx 'vantrel-timeline: Text 1 is empty : nothing to transmit' err || fail "run without VANTREL.SET (exit $rc)"
+# A text of spaces, and a repeated text longer than its interval (EEEEE at 10 s dots, 1 minute).
+write_settings 76=03 77=20 78=20 79=20
+"$tool" >out 2>err; rc=$?
+[ $rc = 1 ] && [ ! -s out ] && grep -q 'Text 1 is empty' err || fail "all-space text (exit $rc)"
+write_settings 12=10 13=27 20=02 24=01 76=05 77=45 78=45 79=45 80=45 81=45
+"$tool" >out 2>err; rc=$?
+[ $rc = 1 ] && [ ! -s out ] \
+    && grep -qx 'vantrel-timeline: Repeat function : Text duration (including start and stop id.) exceeds repeat time' err \
+    || fail "repeat time exceeded (exit $rc)"
 
 # Text "E" at 3 s dots from 23:59:58.000: PTT on the first tick, the dot keyed
 # on the fourteenth after it and held for three seconds, across midnight.
@@ -35,10 +46,10 @@ expected="23:59:58.000 state PlanSync
 23:59:59.300 state BeginSequence
 23:59:59.400 state Sending
 23:59:59.500 key on
-00:00:02.500 key off
-00:00:02.600 state EndSequence
-00:00:02.700 state Stopping
-00:00:02.800 ptt off
++1 00:00:02.500 key off
++1 00:00:02.600 state EndSequence
++1 00:00:02.700 state Stopping
++1 00:00:02.800 ptt off
 total 0:00:04.800"
 [ "$(cat out)" = "$expected" ] || { fail "timeline"; diff <(echo "$expected") out; }
 
@@ -55,10 +66,17 @@ cmp -s a.png b.png && fail "--shift changed nothing"
 "$tool" --picture /nonexistent/p.png >out 2>err
 [ $? -eq 1 ] && grep -q "cannot write the picture" err || fail "unwritable picture"
 
-# An endless beacon stops at the limit and says so.
+# An endless beacon stops at the limit and says so; over two days the times
+# carry their day and never run backwards.
 write_settings 20=00 24=00 76=01 77=45
 "$tool" --limit 0.01 >out || fail "endless run"
 tail -1 out | grep -q 'limit reached' || fail "limit not reported"
+write_settings 12=10 13=27 20=00 24=3c 76=01 77=45 # E at 10 s dots, every hour
+"$tool" --start 12:00:00.000 --limit 50 >out || fail "run over two days"
+awk '$1 ~ /^\+/ { d = substr($1, 2); t = $2 } $1 !~ /^\+/ && $1 != "total" { d = 0; t = $1 }
+     $1 != "total" { k = sprintf("%d %s", d, t); if (k < last) bad = 1; last = k; days[d] = 1 }
+     END { exit (bad || !(1 in days) || !(2 in days)) }' out || fail "days of a long run"
+grep -q '^+2 1[01]:00:0' out || fail "a start on the third day"
 
 [ "$failures" -eq 0 ] && echo "timeline tool: all checks passed"
 [ "$failures" -eq 0 ]

@@ -19,7 +19,8 @@ cd "$work"
 write_settings 8=01 76=02 77=45 78=45 # COM1, text 1 = EE
 
 transmission() {
-    awk '$2 == "ptt" && $3 == "on" && !s { s = 1 } s && ($2 == "key" || $2 == "ptt") { print $1, $2, $3 }
+    awk '{ sub(/^\+[0-9]+ /, "") } # the day of a timeline past midnight
+         $2 == "ptt" && $3 == "on" && !s { s = 1 } s && ($2 == "key" || $2 == "ptt") { print $1, $2, $3 }
          s && $2 == "ptt" && $3 == "off" { exit }' "$1"
 }
 

@@ -35,6 +35,14 @@ timeout 20 "$program" >stdout 2>stderr; status=$?
 [ $status = 2 ] && grep -q "only 'vantrel autostart'" stderr && [ ! -e VANTREL.SET ] && ok "no autostart, no display" || fail "no autostart: $status"
 DISPLAY=:0 QT_QPA_PLATFORM=offscreen timeout 20 "$program" now >stdout 2>stderr; status=$?
 [ $status = 2 ] && ok "no autostart, offscreen chosen" || fail "offscreen chosen: $status"
+# No VANTREL.SET: a beacon does not start from defaults nobody chose, and writes nothing.
+run autostart
+if [ $status = 2 ] && [ "$(ls)" = "$(printf 'stderr\nstdout')" ] \
+    && grep -qx "vantrel: no VANTREL.SET in $work: make one with vantrel-settings or the windows" stderr; then
+    ok "no settings file"
+else
+    fail "no settings file: status $status, files $(ls | tr '\n' ' ')"
+fi
 
 # An auto start that keys E on LPT1 and ends by itself: port released, settings saved.
 write_settings 8=14 76=01 77=45
@@ -42,10 +50,32 @@ before=$(saved_at); rm -f lines.log tx.log
 run autostart
 expected=$(printf 'open LPT1\nkey off\nptt off\nptt on\nkey on\nkey off\nptt off\nkey off\nptt off\nclose LPT1')
 if [ $status = 0 ] && [ "$(entries < lines.log)" = "$expected" ] && grep -q 'running headless' stderr \
-    && [ "$(saved_at)" != "$before" ] && [ "$(cut -d' ' -f3- tx.log)" = "$(printf 'start 1 QRSS 1000ms E\nend 1 QRSS 1000ms E')" ]; then
+    && [ "$(saved_at)" != "$before" ] \
+    && [ "$(cut -d' ' -f3- tx.log | sed 's/ clock=[^ ]*//')" = "$(printf 'start 1 QRSS 1000ms E\nend 1 QRSS 1000ms E')" ]; then
     ok "headless auto start ends by itself"
 else
     fail "headless auto start: status $status"
+fi
+# The kernel's clock state, said at the start and logged with it: this
+# machine's clock reports itself unsynchronised, a synchronised one says nothing.
+warning='vantrel: the system clock is not synchronised: starts on the minute grid may be off'
+if grep -qx "$warning" stderr; then
+    clock=unsynced; grep -q '^\S* \S* start 1 QRSS 1000ms clock=unsynced E$' tx.log
+else
+    clock=synced; grep -q '^\S* \S* start 1 QRSS 1000ms clock=synced,esterror=[0-9]*us E$' tx.log
+fi && [ "$(grep -c 'system clock' stderr)" = "$([ $clock = unsynced ] && echo 1 || echo 0)" ] \
+    && ok "clock $clock: said once and logged" || fail "clock state ($clock)"
+# Told to wait for the clock, at most a second: then it starts with the warning.
+rm -f lines.log tx.log
+start=$SECONDS
+run autostart --wait-for-clock=1
+if [ $clock = synced ]; then
+    [ $status = 0 ] && ! grep -q 'waiting' stderr && ok "no wait for a synchronised clock" || fail "wait, synced"
+elif [ $status = 0 ] && [ "$(head -2 stderr | tail -1)" = 'vantrel: waiting for the system clock to be synchronised (at most 1 s)' ] \
+    && [ "$(sed -n 3p stderr)" = "$warning" ] && [ $((SECONDS - start)) -ge 1 ] && grep -q 'key on' lines.log; then
+    ok "waited for the clock, then started anyway"
+else
+    fail "wait for the clock: status $status"
 fi
 
 # A repeated text longer than its interval: refused on standard error, nothing

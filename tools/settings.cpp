@@ -1,0 +1,198 @@
+// vantrel-settings: VANTREL.SET as text, so that a beacon can be set up from a
+// shell on a board without a display. Shows every setting, sets some with
+// the setup dialogs' checks, imports what it showed, or writes the defaults;
+// every save goes through the program's own safe save.
+#include "morse/settingstext.h"
+#include "settings/settings.h"
+#include "settings/settingsfile.h"
+#include "settings/settingsfolder.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kDone = 0, kInvalid = 1, kUsage = 2, kFileFault = 3;
+
+void Usage(std::FILE* out)
+{
+    std::fputs(
+        "Usage: vantrel-settings [--file PATH] show\n"
+        "       vantrel-settings [--file PATH] set NAME=VALUE ...\n"
+        "       vantrel-settings [--file PATH] import FILE|-\n"
+        "       vantrel-settings [--file PATH] reset\n"
+        "\n"
+        "Reads and writes Vantrel's settings file (VANTREL.SET in the current folder\n"
+        "unless --file names another) as text.\n"
+        "  show    every setting, one 'Name = value' line each\n"
+        "  set     change the named settings and save\n"
+        "  import  read lines as show prints them ('-': standard input), check all of\n"
+        "          them, then save once\n"
+        "  reset   write a file of the defaults\n"
+        "Values are checked as the setup dialogs check them; any invalid value leaves\n"
+        "the file untouched. set and import make a missing file from the defaults.\n"
+        "\n"
+        "Exit status: 0 done, 1 an invalid value, 2 a wrong command line, 3 the file\n"
+        "cannot be read or written.\n",
+        out);
+}
+
+int Fail(int status, const std::string& message)
+{
+    std::fprintf(stderr, "vantrel-settings: %s\n", message.c_str());
+    if (status == kUsage)
+        std::fputs("Try 'vantrel-settings --help'.\n", stderr);
+    return status;
+}
+
+// Loads `path` into the settings as the program does. False, with the status
+// in `status`, when it cannot be read; `missing` tells a file not there yet.
+// What the file's state means for a save is told only when `changing` it.
+bool Load(const std::string& path, bool changing, bool& missing, int& status)
+{
+    SetDefaultSettings();
+    missing = SettingsFileMissing(path);
+    if (missing)
+        return true;
+    struct stat st {};
+    // Never opened unless it is a file: a pipe or a device would block or act.
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        status = Fail(kFileFault, path + " is not a file");
+        return false;
+    }
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        status = Fail(kFileFault, "cannot read " + path + " : " + std::strerror(errno));
+        return false;
+    }
+    ::close(fd);
+    LoadSettings(path);
+    const bool readOnly = ::access(path.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0;
+    if (const std::string notice = SettingsFileNotice(path); !notice.empty() && (changing || !readOnly))
+        std::fprintf(stderr, "vantrel-settings: %s\n", notice.c_str());
+    return true;
+}
+
+int Save(const std::string& path, bool missing)
+{
+    const SettingsSaveResult result = SaveSettingsFile(path);
+    if (!result.Saved)
+        return Fail(kFileFault, "not saved: " + result.Problem);
+    if (!result.KeptAs.empty())
+        std::fprintf(stderr, "vantrel-settings: %s had the wrong length; kept as %s\n", path.c_str(),
+                     result.KeptAs.c_str());
+    if (missing)
+        std::fprintf(stderr, "vantrel-settings: created %s from the defaults\n", path.c_str());
+    return kDone;
+}
+
+// Checks and applies `assignments`, then saves; nothing is written on a fault.
+int Change(const std::string& path, const std::vector<SettingAssignment>& assignments,
+           const std::vector<std::string>& readFaults)
+{
+    bool missing = false;
+    int status = kDone;
+    if (!Load(path, true, missing, status))
+        return status;
+    std::vector<std::string> faults = readFaults;
+    for (std::string& fault : ApplySettings(assignments))
+        faults.push_back(std::move(fault));
+    for (const std::string& fault : faults)
+        std::fprintf(stderr, "vantrel-settings: %s\n", fault.c_str());
+    if (!faults.empty())
+        return Fail(kInvalid, path + " is left as it was");
+    return Save(path, missing);
+}
+
+bool ReadAll(const std::string& source, std::string& text)
+{
+    const int fd = source == "-" ? STDIN_FILENO : ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char buffer[65536];
+    ssize_t n;
+    while ((n = ::read(fd, buffer, sizeof buffer)) > 0 || (n < 0 && errno == EINTR))
+        if (n > 0)
+            text.append(buffer, static_cast<std::size_t>(n));
+    const int error = errno;
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    errno = error;
+    return n == 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    std::string path = kSettingsFileName;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::size_t i = 0;
+    for (; i < args.size() && args[i].starts_with("-") && args[i] != "-"; ++i) {
+        if (args[i] == "--help" || args[i] == "-h") {
+            Usage(stdout);
+            return kDone;
+        }
+        if (args[i] == "--file" && i + 1 < args.size()) {
+            path = args[++i];
+        } else if (args[i].starts_with("--file=")) {
+            path = args[i].substr(7);
+        } else {
+            return Fail(kUsage, args[i] == "--file" ? "--file needs a path" : "unknown option '" + args[i] + "'");
+        }
+    }
+    if (path.empty())
+        return Fail(kUsage, "--file needs a path");
+    if (i >= args.size())
+        return Fail(kUsage, "show, set, import or reset?");
+    const std::string command = args[i];
+    const std::vector<std::string> rest(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end());
+
+    if (command == "show" || command == "reset") {
+        if (!rest.empty())
+            return Fail(kUsage, command + " takes nothing after it");
+        bool missing = false;
+        int status = kDone;
+        if (command == "reset") {
+            missing = SettingsFileMissing(path);
+            SetDefaultSettings();
+            SettingsRecord.fill(0); // a file of the defaults, not of what an old one held between fields
+            return Save(path, missing);
+        }
+        if (!Load(path, false, missing, status))
+            return status;
+        if (missing)
+            return Fail(kFileFault, MissingSettingsText(path));
+        std::fputs(SettingsText().c_str(), stdout);
+        return std::fflush(stdout) == 0 ? kDone : Fail(kFileFault, "cannot write the settings out");
+    }
+    if (command == "set") {
+        if (rest.empty())
+            return Fail(kUsage, "set needs NAME=VALUE");
+        std::vector<SettingAssignment> assignments;
+        for (const std::string& arg : rest) {
+            SettingAssignment a;
+            if (!SplitAssignment(arg, a))
+                return Fail(kUsage, "set takes NAME=VALUE, not '" + arg + "'");
+            assignments.push_back(a);
+        }
+        return Change(path, assignments, {});
+    }
+    if (command == "import") {
+        if (rest.size() != 1)
+            return Fail(kUsage, "import takes one FILE (or - for standard input)");
+        std::string text;
+        if (!ReadAll(rest.front(), text))
+            return Fail(kFileFault, "cannot read " + rest.front() + " : " + std::strerror(errno));
+        std::vector<std::string> faults;
+        const std::vector<SettingAssignment> assignments = ReadSettingLines(text, faults);
+        return Change(path, assignments, faults);
+    }
+    return Fail(kUsage, "unknown command '" + command + "'");
+}
