@@ -47,7 +47,7 @@ int ReleasePortCommand()
     const std::unique_ptr<PortDevices> devices = ChooseDevices(clock);
     InstallPortDevices(devices.get());
     const std::string name = PortNameOf(PortNumber);
-    OpenSelectedPortLinesLow();
+    OpenSelectedPort();
     int status = 0;
     if (!PortOpen) {
         std::fprintf(stderr, "vantrel: --release-port: %s (%s) cannot be opened, its lines were not switched\n",

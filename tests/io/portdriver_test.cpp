@@ -99,12 +99,12 @@ TEST_F(PortDriverTest, PttAndDfcwShareOneSerialLine)
     EXPECT_FALSE(sim_.Lines(2).dtr); // the last call wins
 }
 
-TEST_F(PortDriverTest, ParallelOpenDrivesDataHighAndControlPinsLow)
+TEST_F(PortDriverTest, ParallelOpenDrivesKeyAndPttLowTheOtherDataPinsHighAndControlPinsLow)
 {
     OpenLpt(1, 0xA4);
     EXPECT_EQ(LptBase, 0x378);
-    EXPECT_EQ(LptLatch, 0xFF);
-    EXPECT_EQ(sim_.Space().Data(0x378), 0xFF);
+    EXPECT_EQ(LptLatch, 0xFC);
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFC);
     // (read AND 0xF0) OR 0x0B: bits 4..7 kept.
     EXPECT_EQ(sim_.Space().Control(0x378), 0xAB);
     const auto writes = Writes();
@@ -147,8 +147,8 @@ TEST_F(PortDriverTest, Dx4winWiringUsesControlPinsForKeyAndPtt)
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5A);
     SetKey(false);
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
-    SetDfcw(false); // pin 3 through the latch
-    EXPECT_EQ(sim_.Space().Data(0x378), 0xFD);
+    SetDfcw(true); // pin 3 through the latch
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFE);
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
 }
 
@@ -163,16 +163,17 @@ TEST_F(PortDriverTest, EveryWiringByteDrivesTheLines)
         const bool dx4win = wiring == kWiringDx4win;
         SetKey(false);
         SetPtt(false);
-        EXPECT_EQ(sim_.Space().Data(0x378), dx4win ? 0xFF : 0xFC);
+        EXPECT_EQ(sim_.Space().Data(0x378), 0xFC);
         EXPECT_EQ(sim_.Space().Control(0x378), 0xCB); // pins 1 and 16 low
         SetKey(true);
         SetPtt(true);
-        EXPECT_EQ(sim_.Space().Data(0x378), 0xFF);
+        EXPECT_EQ(sim_.Space().Data(0x378), dx4win ? 0xFC : 0xFF);
         EXPECT_EQ(sim_.Space().Control(0x378), dx4win ? 0xCE : 0xCB);
         SetDfcw(false); // pin 3 in both wirings
         EXPECT_EQ(sim_.Space().Data(0x378) & 0x02, 0);
+        SetDfcw(true);
         ReleasePort();
-        EXPECT_EQ(sim_.Space().Data(0x378) & (dx4win ? 0x00 : 0x03), 0);
+        EXPECT_EQ(sim_.Space().Data(0x378) & 0x03, 0);
         EXPECT_EQ(sim_.Space().Control(0x378), 0xCB);
         EXPECT_EQ(LptWiring, wiring); // the stored byte is kept
     }
@@ -236,9 +237,8 @@ TEST_F(PortDriverTest, CloseDropsThePortAndReleaseSwitchesLinesOffFirst)
     EXPECT_FALSE(PortOpen);
 }
 
-// PTT and DFCW share the serial PTT/DFCW line: after a loss they come back in
-// the order they were last asked for, so the line ends as the last request
-// left it; a DFCW line never asked for is not touched.
+// PTT and DFCW share the serial PTT/DFCW line: after a loss only the request
+// that came last is made again, so the line ends as it left it.
 TEST_F(PortDriverTest, ReturningPortRestoresPttAndDfcwInTheirOrder)
 {
     for (const bool dfcwLast : {false, true}) {
@@ -259,13 +259,108 @@ TEST_F(PortDriverTest, ReturningPortRestoresPttAndDfcwInTheirOrder)
         std::vector<F> after;
         for (auto i = before; i < sim_.Requests().size(); ++i)
             after.push_back(sim_.Requests()[i].function);
-        const std::vector<F> restored = dfcwLast ? std::vector<F>{F::SetDtr, F::ClrDtr} : std::vector<F>{F::SetDtr};
+        const std::vector<F> restored{dfcwLast ? F::ClrDtr : F::SetDtr};
         std::vector<F> expected{F::ClrDtr, F::ClrRts};
         expected.insert(expected.end(), restored.begin(), restored.end());
         EXPECT_EQ(after, expected);
         EXPECT_EQ(sim_.Lines(2).dtr, !dfcwLast);
         EXPECT_FALSE(sim_.Lines(2).rts); // the key waits for its next request
         ReleasePort();
+    }
+}
+
+// The lines as the callers last asked for them. Where PTT and DFCW share one
+// output (a serial port, the standard wiring), that output follows whichever
+// of the two was asked last.
+struct Asked {
+    bool key = false, ptt = false, dfcw = false, pttLast = true;
+    bool Shared() const { return pttLast ? ptt : dfcw; }
+};
+
+// Drives the port as the engine would and checks every device request that
+// each call makes: no output goes from low to high unless the callers want it
+// high.
+class NothingUnaskedTest : public PortDriverTest {
+protected:
+    void Key(bool on) { asked_.key = on; SetKey(on); Check("key"); }
+    void Ptt(bool on) { asked_.ptt = on; asked_.pttLast = true; SetPtt(on); Check("ptt"); }
+    void Dfcw(bool level) { asked_.dfcw = level; asked_.pttLast = false; SetDfcw(level); Check("dfcw"); }
+    void Open() { asked_ = {}; OpenSelectedPort(); ASSERT_TRUE(PortOpen); Check("open"); }
+    void Release() { asked_ = {}; ReleasePort(); Check("release"); }
+    void Check(const char* what)
+    {
+        SCOPED_TRACE(what);
+        const bool dx4win = LptWiring == kWiringDx4win;
+        const auto& accesses = sim_.Space().Accesses();
+        for (; access_ < accesses.size(); ++access_) {
+            const auto& a = accesses[access_];
+            if (!a.write)
+                continue;
+            std::uint8_t& before = a.address == 0x378 ? data_ : control_;
+            const std::uint8_t raised = a.value & ~before, lowered = before & ~a.value;
+            before = a.value;
+            if (a.address == 0x378 && (raised & 0x01) != 0 && !dx4win && !asked_.key)
+                ADD_FAILURE() << "data " << int(a.value) << ": key pin 2 raised";
+            if (a.address == 0x378 && (raised & 0x02) != 0 && !(dx4win ? asked_.dfcw : asked_.Shared()))
+                ADD_FAILURE() << "data " << int(a.value) << ": pin 3 raised";
+            if (a.address == 0x37A && dx4win && (lowered & 0x01) != 0 && !asked_.key)
+                ADD_FAILURE() << "control " << int(a.value) << ": key pin 1 raised";
+            if (a.address == 0x37A && dx4win && (raised & 0x04) != 0 && !asked_.ptt)
+                ADD_FAILURE() << "control " << int(a.value) << ": PTT pin 16 raised";
+        }
+        for (; request_ < sim_.Requests().size(); ++request_) {
+            const F f = sim_.Requests()[request_].function;
+            if ((f == F::SetRts && !asked_.key) || (f == F::SetDtr && !asked_.Shared()))
+                ADD_FAILURE() << "serial request " << int(f) << " raises a line";
+        }
+    }
+    Asked asked_;
+    std::size_t access_ = 0, request_ = 0;
+    std::uint8_t data_ = 0x00, control_ = 0xC4; // LPT1's registers as the trace left them
+};
+
+// Opening, a loss and return of the device, and the release: no request
+// raises a line the callers have not asked for (a parallel port used to open
+// with every data pin high, the shared line to pulse with DFCW before PTT on
+// a return), and nothing stays high after the release (the DFCW pin of the
+// DX4WIN-compatible wiring did).
+TEST_F(NothingUnaskedTest, OpeningReturnAndReleaseRaiseNoLine)
+{
+    const struct {
+        std::uint8_t port, wiring;
+    } ports[] = {{1, kWiringStandard}, {kPortLpt1, kWiringStandard}, {kPortLpt1, kWiringDx4win}};
+    for (const auto& p : ports) {
+        SCOPED_TRACE(testing::Message() << "port " << int(p.port) << " wiring " << int(p.wiring));
+        PortNumber = p.port;
+        LptWiring = p.wiring;
+        for (const bool pttLast : {true, false}) {
+            Open();
+            Ptt(true);
+            Dfcw(true);
+            if (pttLast)
+                Ptt(false); // the end of a DFCW message: PTT off after a dash
+            else
+                Dfcw(false);
+            sim_.Unplug(p.port, EIO);
+            testing::internal::CaptureStderr();
+            Key(true); // fails: the port is lost
+            sim_.PlugIn(p.port);
+            Key(false);
+            RetryLostPort();
+            Check("return");
+            testing::internal::GetCapturedStderr();
+            ASSERT_FALSE(PortLost());
+            Dfcw(true);
+            Ptt(true);
+            Key(true);
+            Release();
+            if (p.port == 1) {
+                EXPECT_FALSE(sim_.Lines(1).rts || sim_.Lines(1).dtr);
+            } else {
+                EXPECT_EQ(sim_.Space().Data(0x378) & 0x03, 0);
+                EXPECT_EQ(sim_.Space().Control(0x378) & 0x05, 0x01); // pins 1 and 16 low
+            }
+        }
     }
 }
 
@@ -313,9 +408,9 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     CloseSelectedPort();
     StartLineLog({}, nullptr);
     lines = ReadLines(path, false);
-    EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FF control CB]", "key off [data FE control CB]",
+    EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FC control CB]", "key off [data FC control CB]",
                                                "ptt on [data FE control CB]", "key on [data FE control CA]",
-                                               "close LPT2 [data FE control CA]"}));
+                                               "dfcw off [data FC control CA]", "close LPT2 [data FC control CA]"}));
     EXPECT_FALSE(StartLineLog("/nonexistent-dir/x.log", &clock_));
     StartLineLog({}, nullptr);
 }
