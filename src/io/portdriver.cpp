@@ -38,6 +38,7 @@ bool lost = false;
 std::string lostReason;
 int backNoteRetries = 0;
 std::uint8_t controlShadow = 0; // last value written to the control register
+std::string openFailure;        // why OpenSelectedPort opened nothing, where the devices cannot say
 
 bool IsLpt() { return PortNumber >= kPortLpt1; }
 
@@ -252,11 +253,19 @@ void CloseHandleOf(int& handle)
 
 void OpenSelectedPort()
 {
-    if (IsLpt())
+    openFailure.clear();
+    if (PortNumber != kPortNone && !IsKnownPortNumber(PortNumber)) {
+        // Only from a settings file edited by hand or by another program.
+        openFailure = UnknownPortText(PortNumber);
+        std::fprintf(stderr, "vantrel: %s\n", openFailure.c_str());
+    } else if (IsLpt()) {
         OpenLptPort(PortNumber - 19);
-    else
+    } else {
         OpenComPort(PortNumber);
+    }
 }
+
+std::string PortOpenFailure() { return !openFailure.empty() ? openFailure : Devices().LastOpenFailure(); }
 
 void CloseSelectedPort()
 {

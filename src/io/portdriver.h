@@ -13,8 +13,12 @@ extern std::uint8_t LptLatch;
 
 // Every opening leaves key, PTT and DFCW low: a serial port's lines are
 // lowered at once (the tty raised them), a parallel port's data register gets
-// key and PTT/DFCW low with pins 4 to 9 high, its control pins low.
+// key and PTT/DFCW low with pins 4 to 9 high, its control pins low. A port
+// number that names no port opens nothing and says so on standard error.
 void OpenSelectedPort();
+// Why the last OpenSelectedPort left the port closed, for the window that
+// reports it; empty when nobody can say.
+std::string PortOpenFailure();
 // Closing changes no line, except a DFCW pin of its own (DX4WIN-compatible
 // wiring), which goes low: callers switch key and PTT off first.
 void CloseSelectedPort();

@@ -179,20 +179,26 @@ TEST_F(PortDriverTest, EveryWiringByteDrivesTheLines)
     }
 }
 
+// A number from a settings file that names no port: nothing opens, and the
+// reason names the number (0 is "none" and says nothing).
 TEST_F(PortDriverTest, PortsThatDoNotExistStayClosed)
 {
-    for (const std::uint8_t port : {0, 10, 15, 19}) {
+    for (const std::uint8_t port : {0, 10, 15, 19, 22, 255}) {
         PortNumber = port;
+        testing::internal::CaptureStderr();
         OpenSelectedPort();
+        const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(PortOpen) << int(port);
+        const std::string why = port == 0 ? "" : "port number " + std::to_string(port) + " in the settings is no port";
+        EXPECT_EQ(PortOpenFailure().substr(0, why.size()), why);
+        EXPECT_EQ(err.empty(), port == 0) << err;
+        EXPECT_NE(err.find(why), std::string::npos) << err;
     }
+    EXPECT_EQ(PortNameOf(22), "port 22");
     LptBase = 0x1234;
     OpenLptPort(3);
     EXPECT_FALSE(PortOpen);
     EXPECT_EQ(LptBase, 0x1234);
-    PortNumber = 22; // an LPT number above LPT2
-    OpenSelectedPort();
-    EXPECT_FALSE(PortOpen);
     EXPECT_TRUE(sim_.Requests().empty());
     EXPECT_TRUE(sim_.Space().Accesses().empty());
 }

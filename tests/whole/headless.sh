@@ -67,6 +67,11 @@ fi
 write_settings 8=09 76=01 77=45
 VANTREL_COM9=$work/no-such-device timeout 60 "$program" autostart >stdout 2>stderr; status=$?
 [ $status = 3 ] && grep -q "COM9 ($work/no-such-device) not opened" stderr && ok "port failure" || fail "port failure: $status"
+# A port number that names no port (from a file edited by hand): which one, and why.
+write_settings 8=16 76=01 77=45
+run autostart
+[ $status = 3 ] && grep -q "port number 22 in the settings is no port" stderr && ok "unknown port number" \
+    || fail "unknown port number: $status"
 
 # SIGTERM while keying endless repeats: key and PTT off, port closed, settings saved.
 write_settings 8=03 20=00 24=00 76=03 77=54 78=54 79=54
