@@ -4,12 +4,16 @@
 #include "keying/txlog.h"
 #include "support/tempdir.h"
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -194,6 +198,63 @@ TEST_F(TxLogTest, TestRunsAreNotTransmissionsAndAnUnwritableFileIsReported)
     EXPECT_FALSE(bad.Check());
     EXPECT_NE(testing::internal::GetCapturedStderr().find("transmission log /nonexistent-folder/tx.log"),
               std::string::npos);
+}
+
+// A pipe never holds the keying up: without a reader, with one that stops
+// reading and after its reader left, each transmission runs to its end; a
+// failure is said once, and lines reach a reader while it reads.
+TEST_F(TxLogTest, APipeNeverHoldsTheKeyingUp)
+{
+    std::signal(SIGPIPE, SIG_IGN); // as the program has it
+    ::alarm(20);                   // a blocking open or write ends the test here
+    const std::string fifo = path_ + ".fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TxLog log(fifo, [this] { return run_->clock.Abs() - kUnixEpochDays * 86400000; });
+    Engine().Observer = &log;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(log.Check()); // nobody reads it yet
+    StartNow("E", At(10, 0, 0));
+    EXPECT_TRUE(RunToEnd());
+
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    StartNow("T", At(11, 0, 0));
+    EXPECT_TRUE(RunToEnd());
+    char got[512] = {};
+    EXPECT_GT(::read(reader, got, sizeof got - 1), 0);
+    EXPECT_NE(std::string(got).find("end 1 QRSS 1000ms T\n"), std::string::npos) << got;
+
+    // The reader stops reading: its pipe fills up.
+    const int filler = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const std::string block(4096, 'x');
+    while (::write(filler, block.data(), block.size()) > 0) {
+    }
+    StartNow("E", At(12, 0, 0));
+    EXPECT_TRUE(RunToEnd());
+    // It leaves.
+    ::close(reader);
+    ::close(filler);
+    StartNow("E", At(13, 0, 0));
+    EXPECT_TRUE(RunToEnd());
+    ::alarm(0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_NE(err.find("transmission log " + fifo + ": no program reads this pipe"), std::string::npos) << err;
+    EXPECT_NE(err.find("the reader does not keep up"), std::string::npos) << err;
+    std::remove(fifo.c_str());
+}
+
+TEST_F(TxLogTest, ARotatedFileIsPickedUpAtTheNextLine)
+{
+    StartNow("E", At(10, 0, 0));
+    ASSERT_TRUE(RunToEnd());
+    const std::string rotated = path_ + ".1";
+    ASSERT_EQ(std::rename(path_.c_str(), rotated.c_str()), 0);
+    StartNow("T", At(11, 0, 0));
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms T", "end 1 QRSS 1000ms T"}));
+    std::remove(rotated.c_str());
 }
 
 } // namespace

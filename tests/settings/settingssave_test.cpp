@@ -6,6 +6,7 @@
 #include "settings/settingsfile.h"
 #include "support/tempdir.h"
 
+#include <functional>
 #include <grp.h>
 #include <set>
 #include <sys/stat.h>
@@ -215,9 +216,41 @@ TEST_F(SettingsSaveTest, ReadOnlyFileOrNoFileAtAllIsToldBeforehand)
 
     fs::remove(kSettingsFileName);
     fs::create_directory(kSettingsFileName);
-    EXPECT_EQ(SettingsFileNotice(), "VANTREL.SET is not a file : the settings can be neither loaded nor saved");
-    EXPECT_EQ(SaveSettingsFile().Problem, "VANTREL.SET is not a file");
+    EXPECT_EQ(SettingsFileNotice(),
+              "VANTREL.SET is a folder, not a file : the settings can be neither loaded nor saved, the defaults are used");
+    EXPECT_EQ(SaveSettingsFile().Problem, "VANTREL.SET is a folder, not a file");
     EXPECT_TRUE(fs::is_directory(kSettingsFileName));
+}
+
+// A pipe, a device or a folder under the settings' name is never opened in a
+// way that waits (a pipe without a writer) or reads what is no settings file
+// (a device full of zeros): the defaults stand, the notice says what it is,
+// and the save leaves it alone.
+TEST_F(SettingsSaveTest, APipeADeviceOrAFolderIsNoSettingsFile)
+{
+    const struct {
+        const char* what;
+        std::function<void()> make;
+    } cases[] = {
+        {"a pipe", [] { ASSERT_EQ(::mkfifo(kSettingsFileName, 0644), 0); }},
+        {"a device", [] { fs::create_symlink("/dev/zero", kSettingsFileName); }},
+        {"a folder", [] { fs::create_directory(kSettingsFileName); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(kSettingsFileName);
+        c.make();
+        SetDefaultSettings();
+        ::alarm(10); // an opening that waits ends the test here
+        EXPECT_FALSE(LoadSettings());
+        ::alarm(0);
+        EXPECT_EQ(DotLength, 1000);
+        EXPECT_EQ(UseSpeaker, true);
+        EXPECT_EQ(SettingsFileNotice().rfind(std::string(kSettingsFileName) + " is " + c.what + ", not a file : ", 0), 0u)
+            << SettingsFileNotice();
+        EXPECT_EQ(SaveSettingsFile().Problem, std::string(kSettingsFileName) + " is " + c.what + ", not a file");
+        EXPECT_FALSE(fs::is_regular_file(kSettingsFileName));
+    }
 }
 
 } // namespace
