@@ -35,8 +35,8 @@ std::string BaseName(const std::string& path)
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-// The file that `path` names once symbolic links are followed; it need not
-// exist (a link to a file not made yet). Empty for a loop of links.
+} // namespace
+
 std::string FollowLinks(const std::string& path)
 {
     std::string p = path;
@@ -53,6 +53,8 @@ std::string FollowLinks(const std::string& path)
     }
     return {};
 }
+
+namespace {
 
 // No write bit at all counts too, so that root respects a read-only file.
 bool IsReadOnly(const std::string& path, const struct stat& st)
