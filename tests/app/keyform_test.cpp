@@ -165,8 +165,7 @@ protected:
                 EXPECT_EQ(m, MsgForm);
                 EXPECT_EQ(m->windowTitle(), QStringLiteral("---  WARNING  ---  WARNING  --- WARNING  --- WARNING  ---"));
                 EXPECT_EQ(MsgForm->MsgLabel->text(),
-                          QStringLiteral("Port outputs can be unstable during initialisation of ")
-                              + FromBytes(PortNameOf(PortNumber)) + QStringLiteral(", beware of unintentional transmitting !"));
+                          QStringLiteral("Port outputs can be unstable during initialisation of COM3, beware of unintentional transmitting !"));
                 EXPECT_EQ(m->palette().color(QPalette::Window), QColor(Qt::red));
                 EXPECT_TRUE(MsgForm->CancelBitBtn->isVisible());
                 (confirm ? MsgForm->OkBitBtn : MsgForm->CancelBitBtn)->click();
@@ -216,20 +215,6 @@ TEST_F(PortRunTest, MissingDeviceDropsThePortForTheRun)
     EXPECT_EQ(PortNumber, 3); // the user's choice stays for the settings file
     SetKey(true);
     EXPECT_TRUE(sim_.Requests().empty()); // nothing keys without the port
-}
-
-// A number from a settings file that names no port: the window says which.
-TEST_F(PortRunTest, PortNumberThatNamesNoPortIsSaidSo)
-{
-    PortNumber = 22;
-    testing::internal::CaptureStderr();
-    OpenRun(true, [] {
-        EXPECT_EQ(KeyForm->MsgLabel->text(),
-                  QStringLiteral("Initialisation of port 22 failed\nport number 22 in the settings is no port (1 to 9 "
-                                 "are COM1 to COM9, 20 and 21 are LPT1 and LPT2); no port is opened"));
-    });
-    testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(PortOpen);
 }
 
 TEST_F(PortRunTest, ReleaseSwitchesOffAndCloses)

@@ -275,97 +275,64 @@ TEST_F(PortDriverTest, ReturningPortRestoresPttAndDfcwInTheirOrder)
     }
 }
 
-// The lines as the callers last asked for them. Where PTT and DFCW share one
-// output (a serial port, the standard wiring), that output follows whichever
-// of the two was asked last.
-struct Asked {
-    bool key = false, ptt = false, dfcw = false, pttLast = true;
-    bool Shared() const { return pttLast ? ptt : dfcw; }
-};
-
-// Drives the port as the engine would and checks every device request that
-// each call makes: no output goes from low to high unless the callers want it
-// high.
-class NothingUnaskedTest : public PortDriverTest {
-protected:
-    void Key(bool on) { asked_.key = on; SetKey(on); Check("key"); }
-    void Ptt(bool on) { asked_.ptt = on; asked_.pttLast = true; SetPtt(on); Check("ptt"); }
-    void Dfcw(bool level) { asked_.dfcw = level; asked_.pttLast = false; SetDfcw(level); Check("dfcw"); }
-    void Open() { asked_ = {}; OpenSelectedPort(); ASSERT_TRUE(PortOpen); Check("open"); }
-    void Release() { asked_ = {}; ReleasePort(); Check("release"); }
-    void Check(const char* what)
-    {
-        SCOPED_TRACE(what);
-        const bool dx4win = LptWiring == kWiringDx4win;
-        const auto& accesses = sim_.Space().Accesses();
-        for (; access_ < accesses.size(); ++access_) {
-            const auto& a = accesses[access_];
+// Every register write and serial request of an opening, a return after a
+// loss and a release, in each wiring: no output goes from low to high unless
+// the callers last asked for it high. Where PTT and DFCW share one output it
+// follows whichever of the two was asked last. Nothing stays high afterwards.
+TEST_F(PortDriverTest, OpeningReturnAndReleaseRaiseNoLineUnasked)
+{
+    bool key = false, ptt = false, dfcw = false, pttLast = true; // as last asked for
+    std::size_t access = 0, request = 0;
+    std::uint8_t data = 0x00, control = 0xC4; // LPT1's registers as the trace left them
+    const auto check = [&] {
+        const bool dx4win = LptWiring == kWiringDx4win, shared = pttLast ? ptt : dfcw;
+        for (const auto& all = sim_.Space().Accesses(); access < all.size(); ++access) {
+            const auto& a = all[access];
             if (!a.write)
                 continue;
-            std::uint8_t& before = a.address == 0x378 ? data_ : control_;
-            const std::uint8_t raised = a.value & ~before, lowered = before & ~a.value;
+            std::uint8_t& before = a.address == 0x378 ? data : control;
+            const int up = a.value & ~before, down = before & ~a.value;
             before = a.value;
-            if (a.address == 0x378 && (raised & 0x01) != 0 && !dx4win && !asked_.key)
-                ADD_FAILURE() << "data " << int(a.value) << ": key pin 2 raised";
-            if (a.address == 0x378 && (raised & 0x02) != 0 && !(dx4win ? asked_.dfcw : asked_.Shared()))
-                ADD_FAILURE() << "data " << int(a.value) << ": pin 3 raised";
-            if (a.address == 0x37A && dx4win && (lowered & 0x01) != 0 && !asked_.key)
-                ADD_FAILURE() << "control " << int(a.value) << ": key pin 1 raised";
-            if (a.address == 0x37A && dx4win && (raised & 0x04) != 0 && !asked_.ptt)
-                ADD_FAILURE() << "control " << int(a.value) << ": PTT pin 16 raised";
+            const bool raised = a.address == 0x378
+                ? ((up & 0x01) && !dx4win && !key) || ((up & 0x02) && !(dx4win ? dfcw : shared))
+                : dx4win && (((down & 0x01) && !key) || ((up & 0x04) && !ptt));
+            EXPECT_FALSE(raised) << "write " << std::hex << a.address << ": " << int(a.value);
         }
-        for (; request_ < sim_.Requests().size(); ++request_) {
-            const F f = sim_.Requests()[request_].function;
-            if ((f == F::SetRts && !asked_.key) || (f == F::SetDtr && !asked_.Shared()))
-                ADD_FAILURE() << "serial request " << int(f) << " raises a line";
+        for (; request < sim_.Requests().size(); ++request) {
+            const F f = sim_.Requests()[request].function;
+            EXPECT_FALSE((f == F::SetRts && !key) || (f == F::SetDtr && !shared)) << "request " << int(f);
         }
-    }
-    Asked asked_;
-    std::size_t access_ = 0, request_ = 0;
-    std::uint8_t data_ = 0x00, control_ = 0xC4; // LPT1's registers as the trace left them
-};
-
-// Opening, a loss and return of the device, and the release: no request
-// raises a line the callers have not asked for (a parallel port used to open
-// with every data pin high, the shared line to pulse with DFCW before PTT on
-// a return), and nothing stays high after the release (the DFCW pin of the
-// DX4WIN-compatible wiring did).
-TEST_F(NothingUnaskedTest, OpeningReturnAndReleaseRaiseNoLine)
-{
-    const struct {
-        std::uint8_t port, wiring;
-    } ports[] = {{1, kWiringStandard}, {kPortLpt1, kWiringStandard}, {kPortLpt1, kWiringDx4win}};
-    for (const auto& p : ports) {
-        SCOPED_TRACE(testing::Message() << "port " << int(p.port) << " wiring " << int(p.wiring));
-        PortNumber = p.port;
-        LptWiring = p.wiring;
-        for (const bool pttLast : {true, false}) {
-            Open();
+    };
+    const auto Key = [&](bool on) { key = on; SetKey(on); check(); };
+    const auto Ptt = [&](bool on) { ptt = on; pttLast = true; SetPtt(on); check(); };
+    const auto Dfcw = [&](bool on) { dfcw = on; pttLast = false; SetDfcw(on); check(); };
+    for (const auto& [port, wiring] : {std::pair{1, kWiringStandard}, {20, kWiringStandard}, {20, kWiringDx4win}}) {
+        SCOPED_TRACE(testing::Message() << "port " << port << " wiring " << int(wiring));
+        PortNumber = static_cast<std::uint8_t>(port);
+        LptWiring = wiring;
+        for (const bool pttLastBeforeLoss : {true, false}) {
+            key = ptt = dfcw = false;
+            OpenSelectedPort();
+            check();
             Ptt(true);
             Dfcw(true);
-            if (pttLast)
-                Ptt(false); // the end of a DFCW message: PTT off after a dash
-            else
-                Dfcw(false);
-            sim_.Unplug(p.port, EIO);
+            pttLastBeforeLoss ? Ptt(false) : Dfcw(false); // PTT off after a dash, or a dot
+            sim_.Unplug(port, EIO);
             testing::internal::CaptureStderr();
             Key(true); // fails: the port is lost
-            sim_.PlugIn(p.port);
+            sim_.PlugIn(port);
             Key(false);
             RetryLostPort();
-            Check("return");
+            check();
             testing::internal::GetCapturedStderr();
             ASSERT_FALSE(PortLost());
             Dfcw(true);
             Ptt(true);
             Key(true);
-            Release();
-            if (p.port == 1) {
-                EXPECT_FALSE(sim_.Lines(1).rts || sim_.Lines(1).dtr);
-            } else {
-                EXPECT_EQ(sim_.Space().Data(0x378) & 0x03, 0);
-                EXPECT_EQ(sim_.Space().Control(0x378) & 0x05, 0x01); // pins 1 and 16 low
-            }
+            key = ptt = dfcw = false;
+            ReleasePort();
+            check();
+            EXPECT_EQ(sim_.Space().Data(0x378) & 0x03, 0); // the DX4WIN DFCW pin too
         }
     }
 }

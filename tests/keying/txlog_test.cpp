@@ -201,8 +201,8 @@ TEST_F(TxLogTest, TestRunsAreNotTransmissionsAndAnUnwritableFileIsReported)
 }
 
 // A pipe never holds the keying up: without a reader, with one that stops
-// reading and after its reader left, each transmission runs to its end; a
-// failure is said once, and lines reach a reader while it reads.
+// reading and after its reader left, each run goes to its end; a failure is
+// said once, and lines reach a reader while it reads.
 TEST_F(TxLogTest, APipeNeverHoldsTheKeyingUp)
 {
     std::signal(SIGPIPE, SIG_IGN); // as the program has it
@@ -212,31 +212,22 @@ TEST_F(TxLogTest, APipeNeverHoldsTheKeyingUp)
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     TxLog log(fifo, [this] { return run_->clock.Abs() - kUnixEpochDays * 86400000; });
     Engine().Observer = &log;
+    const auto run = [this](int hour) { StartNow("E", At(hour, 0, 0)); EXPECT_TRUE(RunToEnd()); };
     testing::internal::CaptureStderr();
     EXPECT_FALSE(log.Check()); // nobody reads it yet
-    StartNow("E", At(10, 0, 0));
-    EXPECT_TRUE(RunToEnd());
-
+    run(10);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    ASSERT_GE(reader, 0);
-    StartNow("T", At(11, 0, 0));
-    EXPECT_TRUE(RunToEnd());
+    run(11);
     char got[512] = {};
     EXPECT_GT(::read(reader, got, sizeof got - 1), 0);
-    EXPECT_NE(std::string(got).find("end 1 QRSS 1000ms T\n"), std::string::npos) << got;
-
-    // The reader stops reading: its pipe fills up.
+    EXPECT_NE(std::string(got).find("end 1 QRSS 1000ms E\n"), std::string::npos) << got;
     const int filler = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-    const std::string block(4096, 'x');
-    while (::write(filler, block.data(), block.size()) > 0) {
+    while (::write(filler, got, sizeof got) > 0) { // the reader stops reading
     }
-    StartNow("E", At(12, 0, 0));
-    EXPECT_TRUE(RunToEnd());
-    // It leaves.
-    ::close(reader);
+    run(12);
+    ::close(reader); // and leaves
     ::close(filler);
-    StartNow("E", At(13, 0, 0));
-    EXPECT_TRUE(RunToEnd());
+    run(13);
     ::alarm(0);
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
@@ -247,14 +238,12 @@ TEST_F(TxLogTest, APipeNeverHoldsTheKeyingUp)
 
 TEST_F(TxLogTest, ARotatedFileIsPickedUpAtTheNextLine)
 {
-    StartNow("E", At(10, 0, 0));
-    ASSERT_TRUE(RunToEnd());
-    const std::string rotated = path_ + ".1";
-    ASSERT_EQ(std::rename(path_.c_str(), rotated.c_str()), 0);
+    ASSERT_TRUE(log_->Check()); // makes the file
+    ASSERT_EQ(std::rename(path_.c_str(), (path_ + ".1").c_str()), 0);
     StartNow("T", At(11, 0, 0));
     ASSERT_TRUE(RunToEnd());
     EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms T", "end 1 QRSS 1000ms T"}));
-    std::remove(rotated.c_str());
+    std::remove((path_ + ".1").c_str());
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "settings/settingsfile.h"
 #include "support/tempdir.h"
 
-#include <functional>
 #include <grp.h>
 #include <set>
 #include <sys/stat.h>
@@ -222,34 +221,27 @@ TEST_F(SettingsSaveTest, ReadOnlyFileOrNoFileAtAllIsToldBeforehand)
     EXPECT_TRUE(fs::is_directory(kSettingsFileName));
 }
 
-// A pipe, a device or a folder under the settings' name is never opened in a
-// way that waits (a pipe without a writer) or reads what is no settings file
-// (a device full of zeros): the defaults stand, the notice says what it is,
-// and the save leaves it alone.
+// A pipe, a device or a folder under the settings' name is never opened (a
+// pipe without a writer would wait, a device read as zeros): the defaults
+// stand, the notice and the save say what it is, and it is left alone.
 TEST_F(SettingsSaveTest, APipeADeviceOrAFolderIsNoSettingsFile)
 {
-    const struct {
-        const char* what;
-        std::function<void()> make;
-    } cases[] = {
-        {"a pipe", [] { ASSERT_EQ(::mkfifo(kSettingsFileName, 0644), 0); }},
-        {"a device", [] { fs::create_symlink("/dev/zero", kSettingsFileName); }},
-        {"a folder", [] { fs::create_directory(kSettingsFileName); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const std::string what : {"a pipe", "a device", "a folder"}) {
         fs::remove(kSettingsFileName);
-        c.make();
-        SetDefaultSettings();
+        if (what == "a pipe")
+            ASSERT_EQ(::mkfifo(kSettingsFileName, 0644), 0);
+        else if (what == "a device")
+            fs::create_symlink("/dev/zero", kSettingsFileName);
+        else
+            fs::create_directory(kSettingsFileName);
         ::alarm(10); // an opening that waits ends the test here
-        EXPECT_FALSE(LoadSettings());
+        EXPECT_FALSE(LoadSettings()) << what;
         ::alarm(0);
-        EXPECT_EQ(DotLength, 1000);
-        EXPECT_EQ(UseSpeaker, true);
-        EXPECT_EQ(SettingsFileNotice().rfind(std::string(kSettingsFileName) + " is " + c.what + ", not a file : ", 0), 0u)
-            << SettingsFileNotice();
-        EXPECT_EQ(SaveSettingsFile().Problem, std::string(kSettingsFileName) + " is " + c.what + ", not a file");
-        EXPECT_FALSE(fs::is_regular_file(kSettingsFileName));
+        EXPECT_EQ(DotLength, 1000) << what;
+        const std::string said = std::string(kSettingsFileName) + " is " + what + ", not a file";
+        EXPECT_EQ(SettingsFileNotice().rfind(said + " : ", 0), 0u) << SettingsFileNotice();
+        EXPECT_EQ(SaveSettingsFile().Problem, said);
+        EXPECT_FALSE(fs::is_regular_file(kSettingsFileName)) << what;
     }
 }
 
