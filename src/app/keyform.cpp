@@ -252,7 +252,7 @@ void TKeyForm::OpenPortRun()
         } else {
             // Why, under the result. PortNumber keeps the user's choice for the
             // settings file: this run goes on without a port, the next start tries again.
-            const std::string why = Devices().LastOpenFailure();
+            const std::string why = PortOpenFailure();
             MsgLabel->setText(QStringLiteral("Initialisation of ") + port + QStringLiteral(" failed")
                               + (why.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(why)));
         }

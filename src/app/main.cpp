@@ -2,6 +2,7 @@
 #include "appclock.h"
 #include "crashguard.h"
 #include "devicechoice.h"
+#include "folderlock.h"
 #include "forms.h"
 #include "headless.h"
 #include "headlessrun.h"
@@ -74,6 +75,8 @@ int main(int argc, char* argv[])
         return status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    if (!LockFolderForRun())
+        return kSettingsInUse;
 
     // Real numbers are read and shown with the user's decimal separator.
     const QString point = QLocale::system().decimalPoint();

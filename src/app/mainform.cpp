@@ -191,8 +191,7 @@ void TSlowCwForm::FormActivate()
     RunKind = kRunOpenPort;
     if (AutoStart) {
         OpenSelectedPort();
-        // A parallel port opens with every data pin high: key down and PTT on
-        // in the standard wiring. Off at once, as the transmit window does.
+        // Key and PTT off, as the transmit window does after its opening.
         SetKey(false);
         SetPtt(false);
     } else {

@@ -1,6 +1,7 @@
 #include "releaseport.h"
 
 #include "devicechoice.h"
+#include "folderlock.h"
 #include "clock/clock.h"
 #include "io/linelog.h"
 #include "io/linuxdevices.h"
@@ -8,6 +9,7 @@
 #include "io/portdriver.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
+#include "settings/settingslock.h"
 
 #include <cstdio>
 #include <cstring>
@@ -42,16 +44,27 @@ int ReleasePortCommand()
                      CurrentFolder().c_str(), kSettingsFileName);
         return 0;
     }
+    // A Vantrel that runs with these settings holds the port and keys it: its
+    // lines are not this command's to switch. One that died has left no lock.
+    const SettingsLock lock = LockSettingsFile();
+    if (lock.state == SettingsLock::Busy) {
+        std::fprintf(stderr, "vantrel: --release-port: %s; its port is left as it is\n",
+                     SettingsLockText(lock).c_str());
+        return kSettingsInUse;
+    }
+    if (lock.state == SettingsLock::Unavailable)
+        std::fprintf(stderr, "vantrel: --release-port: %s\n", SettingsLockText(lock).c_str());
     SystemClock clock;
     StartLineLog(ProcessEnv("VANTREL_LINE_LOG"), &clock);
     const std::unique_ptr<PortDevices> devices = ChooseDevices(clock);
     InstallPortDevices(devices.get());
     const std::string name = PortNameOf(PortNumber);
-    OpenSelectedPortLinesLow();
+    OpenSelectedPort();
     int status = 0;
     if (!PortOpen) {
-        std::fprintf(stderr, "vantrel: --release-port: %s (%s) cannot be opened, its lines were not switched\n",
-                     name.c_str(), Devices().Describe(PortNumber).device.c_str());
+        const std::string device = Devices().Describe(PortNumber).device;
+        std::fprintf(stderr, "vantrel: --release-port: %s%s cannot be opened, its lines were not switched\n",
+                     name.c_str(), device.empty() ? "" : (" (" + device + ")").c_str());
         status = 1;
     } else {
         ReleasePort();
@@ -60,5 +73,6 @@ int ReleasePortCommand()
     }
     InstallPortDevices(nullptr);
     StartLineLog({}, nullptr);
+    UnlockSettingsFile();
     return status;
 }

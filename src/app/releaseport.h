@@ -6,6 +6,8 @@
 // a service manager runs after the program was killed or the computer lost
 // power. Needs no display.
 bool IsReleasePortCommand(int argc, char* argv[]);
-// The exit status: 0 when released (or no port is selected), non-zero with
-// the reason on standard error when the port cannot be opened.
+// Not while a Vantrel runs with these settings (it holds their lock): that
+// one's port is left alone. The exit status: 0 when released (or no port is
+// selected), non-zero with the reason on standard error otherwise (4: a
+// Vantrel runs with these settings).
 int ReleasePortCommand();

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-// Stores both. While a port is open and either changes, key and PTT are
-// switched off at once in the new assignment: the lines it now reads as key
-// and PTT may stand high from the old one (a parallel port opens with every
-// data pin high, which the standard wiring reads as key down and PTT on).
+// Stores both. While a port is open and either changes, key, PTT and DFCW
+// are switched off in the old assignment and then in the new one: no pin
+// that either wiring reads as a line stays high from the other.
 void AssignLines(bool comSwap, std::uint8_t lptWiring);

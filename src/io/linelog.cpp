@@ -42,13 +42,6 @@ void CloseLog()
         ::close(fd);
 }
 
-std::string WriteFailure(int error)
-{
-    if (error == EAGAIN)
-        return "the reader does not keep up";
-    return std::strerror(error);
-}
-
 // The whole line or nothing more: a failure closes the log for good.
 void WriteLine(const std::string& line)
 {
@@ -61,7 +54,7 @@ void WriteLine(const std::string& line)
         if (n <= 0) {
             const int error = n < 0 ? errno : EIO;
             std::fprintf(stderr, "vantrel: line log %s: write failed: %s; the log is closed, the keying goes on\n",
-                         logPath.c_str(), WriteFailure(error).c_str());
+                         logPath.c_str(), LogFailureText(error).c_str());
             CloseLog();
             return;
         }
@@ -84,8 +77,7 @@ bool StartLineLog(const std::string& path, Clock* clock, SysCalls& sys)
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) {
         const int error = errno;
-        std::fprintf(stderr, "vantrel: line log %s: %s\n", path.c_str(),
-                     error == ENXIO ? "no program reads this pipe" : std::strerror(error));
+        std::fprintf(stderr, "vantrel: line log %s: %s\n", path.c_str(), LogFailureText(error).c_str());
         return false;
     }
     logFd = fd;
@@ -93,6 +85,15 @@ bool StartLineLog(const std::string& path, Clock* clock, SysCalls& sys)
 }
 
 bool LineLogOpen() { return logFd >= 0; }
+
+std::string LogFailureText(int error)
+{
+    if (error == ENXIO)
+        return "no program reads this pipe";
+    if (error == EAGAIN)
+        return "the reader does not keep up";
+    return std::strerror(error);
+}
 
 void LogLine(const std::string& what, std::optional<bool> level)
 {

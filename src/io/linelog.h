@@ -23,6 +23,9 @@ bool StartLineLog(const std::string& path, Clock* clock, SysCalls& sys = RealSys
 void LogLine(const std::string& what, std::optional<bool> level = std::nullopt);
 // Whether a log is being written.
 bool LineLogOpen();
+// Why a log write or opening failed, as the user should read it: a pipe
+// without a reader, one whose reader does not keep up, or the system's text.
+std::string LogFailureText(int error);
 
 // Appends "HH:MM:SS.mmm what" with async-signal-safe calls only, for a crash
 // handler: the time is the real-time clock moved by the offset of the clock

@@ -15,8 +15,13 @@ enum class CommFunction : std::uint8_t { SetRts = 3, ClrRts = 4, SetDtr = 5, Clr
 
 inline constexpr int kInvalidHandle = -1;
 
-// "COM3" or "LPT1" for a port selector value (1..9 COMn, 20 and 21 LPTn).
+// "COM3" or "LPT1" for a port selector value (1..9 COMn, 20 and 21 LPTn),
+// "port 15" for a value that names no port.
 std::string PortNameOf(int portNumber);
+// 1..9, 20 and 21: the values that name a port (0 names none).
+bool IsKnownPortNumber(int portNumber);
+// What to tell the user of a port selector value that names no port.
+std::string UnknownPortText(int portNumber);
 
 // What a port stands for on this machine, as the user should know it.
 struct PortDescription {

@@ -18,6 +18,9 @@ std::uint8_t LptLatch = 0;
 namespace {
 
 constexpr std::uint8_t kLptKeyBit = 0x01, kLptPttBit = 0x02;
+// The data register after an opening: pins 4 to 9 high, as they stay for the
+// run; key (pin 2) and PTT/DFCW (pin 3) low until the engine asks for them.
+constexpr std::uint8_t kLptOpenLatch = 0xFF & ~(kLptKeyBit | kLptPttBit);
 // After a lost port is back, the status line says so for this many retries.
 constexpr int kBackNoteRetries = 5;
 
@@ -35,7 +38,7 @@ bool lost = false;
 std::string lostReason;
 int backNoteRetries = 0;
 std::uint8_t controlShadow = 0; // last value written to the control register
-bool openLinesLow = false;
+std::string openFailure;        // why OpenSelectedPort opened nothing, where the devices cannot say
 
 bool IsLpt() { return PortNumber >= kPortLpt1; }
 
@@ -43,6 +46,9 @@ bool IsLpt() { return PortNumber >= kPortLpt1; }
 // wiring, as the port dialog shows it: a zero byte from a damaged settings file
 // must not leave the pins high from the opening on.
 bool Dx4winWiring() { return LptWiring == kWiringDx4win; }
+
+// Only there does DFCW have a pin of its own, which key off and PTT off leave as it is.
+bool DfcwOwnLine() { return IsLpt() && Dx4winWiring(); }
 
 std::string PortName() { return PortNameOf(PortNumber); }
 
@@ -122,6 +128,7 @@ void PlanEmergency()
         steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrDtr);
     } else if (Dx4winWiring()) {
         steps[count++] = Devices().CrashOutStep(ControlRegister(), (controlShadow | 0x01) & ~0x04);
+        steps[count++] = Devices().CrashOutStep(LptBase, LptLatch & ~kLptPttBit); // DFCW
     } else {
         steps[count++] = Devices().CrashOutStep(LptBase, LptLatch & ~(kLptKeyBit | kLptPttBit));
     }
@@ -199,7 +206,7 @@ void Reopen()
     if (handle == kInvalidHandle)
         return;
     Handle() = handle;
-    const bool low = IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines() == 0;
+    const bool low = IsLpt() ? InitLptRegisters(kLptOpenLatch) : LowerComLines() == 0;
     if (!low) {
         Devices().CloseHandle(handle);
         Handle() = kInvalidHandle;
@@ -209,9 +216,17 @@ void Reopen()
     const std::string text = "port back: " + DeviceText();
     std::fprintf(stderr, "vantrel: %s\n", text.c_str());
     LogLine(text);
-    const auto dfcw = [] { return !wanted.dfcwAsked || Request(ApplyDfcw, wanted.dfcw, "dfcw"); };
-    const bool ok = wanted.pttLast ? dfcw() && Request(ApplyPtt, wanted.ptt, "ptt")
-                                   : Request(ApplyPtt, wanted.ptt, "ptt") && dfcw();
+    // Where PTT and DFCW share one output, only the request that came last
+    // stands: restoring the other first would pulse the line.
+    bool ok = true;
+    if (DfcwOwnLine()) {
+        ok = (!wanted.dfcwAsked || Request(ApplyDfcw, wanted.dfcw, "dfcw"))
+            && Request(ApplyPtt, wanted.ptt, "ptt");
+    } else if (wanted.pttLast) {
+        ok = Request(ApplyPtt, wanted.ptt, "ptt");
+    } else {
+        ok = Request(ApplyDfcw, wanted.dfcw, "dfcw");
+    }
     backNoteRetries = ok ? kBackNoteRetries : 0;
     PlanEmergency();
 }
@@ -221,6 +236,10 @@ void CloseHandleOf(int& handle)
     if (!PortOpen || (handle == kInvalidHandle && !lost))
         return;
     const std::string name = PortName();
+    // The pins keep their state after the close: a DFCW pin of its own goes
+    // low with the port, as key and PTT went before it.
+    if (DfcwOwnLine() && !lost)
+        Request(ApplyDfcw, false, "dfcw");
     if (handle != kInvalidHandle)
         Devices().CloseHandle(handle);
     handle = kInvalidHandle;
@@ -234,18 +253,19 @@ void CloseHandleOf(int& handle)
 
 void OpenSelectedPort()
 {
-    if (IsLpt())
+    openFailure.clear();
+    if (PortNumber != kPortNone && !IsKnownPortNumber(PortNumber)) {
+        // Only from a settings file edited by hand or by another program.
+        openFailure = UnknownPortText(PortNumber);
+        std::fprintf(stderr, "vantrel: %s\n", openFailure.c_str());
+    } else if (IsLpt()) {
         OpenLptPort(PortNumber - 19);
-    else
+    } else {
         OpenComPort(PortNumber);
+    }
 }
 
-void OpenSelectedPortLinesLow()
-{
-    openLinesLow = true;
-    OpenSelectedPort();
-    openLinesLow = false;
-}
+std::string PortOpenFailure() { return !openFailure.empty() ? openFailure : Devices().LastOpenFailure(); }
 
 void CloseSelectedPort()
 {
@@ -296,12 +316,20 @@ void OpenLptPort(int n)
     if (LptHandle == kInvalidHandle)
         return;
     PortOpen = true;
-    InitLptRegisters(openLinesLow ? 0xFF & ~(kLptKeyBit | kLptPttBit) : 0xFF);
+    InitLptRegisters(kLptOpenLatch);
     LogLine("open LPT" + std::to_string(n)); // after the pins it leaves
     PlanEmergency();
 }
 
 void CloseLptPort() { CloseHandleOf(LptHandle); }
+
+void SwitchLinesOff()
+{
+    SetKey(false);
+    SetPtt(false);
+    if (DfcwOwnLine())
+        SetDfcw(false);
+}
 
 void ReleasePort()
 {

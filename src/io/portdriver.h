@@ -11,18 +11,27 @@ extern int LptHandle;
 extern std::uint16_t LptBase;
 extern std::uint8_t LptLatch;
 
+// Every opening leaves key, PTT and DFCW low: a serial port's lines are
+// lowered at once (the tty raised them), a parallel port's data register gets
+// key and PTT/DFCW low with pins 4 to 9 high, its control pins low. A port
+// number that names no port opens nothing and says so on standard error.
 void OpenSelectedPort();
-// As OpenSelectedPort, but a parallel port's data pins start with key and PTT
-// low instead of all high: a release after a crash must not pulse them.
-void OpenSelectedPortLinesLow();
+// Why the last OpenSelectedPort left the port closed, for the window that
+// reports it; empty when nobody can say.
+std::string PortOpenFailure();
+// Closing changes no line, except a DFCW pin of its own (DX4WIN-compatible
+// wiring), which goes low: callers switch key and PTT off first.
 void CloseSelectedPort();
 void OpenComPort(int n);
 void CloseComPort();
 void OpenLptPort(int n);
 void CloseLptPort();
 
-// Key off, PTT off, then close: every way out of the program passes here, as
-// parallel-port pins keep their state after the process ends.
+// Key off, PTT off, and DFCW low where it has a pin of its own.
+void SwitchLinesOff();
+// Key off, PTT off, then close (DFCW low with it): every way out of the
+// program passes here, as parallel-port pins keep their state after the
+// process ends.
 void ReleasePort();
 
 // Do nothing at all while PortOpen is false. A request the device fails
@@ -36,8 +45,9 @@ void SetDfcw(bool level);
 // The device of the open port failed and is not back yet.
 bool PortLost();
 // Called about once a second: opens the lost port's device path again; when
-// it is back, both lines low, then PTT and DFCW as last asked for; the key
-// follows from its next request, never in the middle of a mark.
+// it is back, all lines low, then PTT and DFCW as last asked for (where they
+// share one output, only the last request); the key follows from its next
+// request, never in the middle of a mark.
 void RetryLostPort();
 // What the transmit window's status line says about the port: empty when all
 // is well, otherwise that it is lost, or back for a few seconds after it.

@@ -7,13 +7,25 @@
 
 double SimIoSpace::Now() const { return clock_ != nullptr ? clock_->Now() : 0.0; }
 
+SimIoSpace::LptRegisters* SimIoSpace::LptAt(std::uint16_t address)
+{
+    for (const std::uint16_t base : {ioaddr::Lpt1Base, ioaddr::Lpt2Base})
+        if (address == base || address == base + 2)
+            return &Lpt(base);
+    return nullptr;
+}
+
 std::uint8_t SimIoSpace::In(std::uint16_t address)
 {
     std::uint8_t value = 0xFF; // an address with nothing behind it floats high
-    if (address == ioaddr::Lpt1Base || address == ioaddr::Lpt2Base)
-        value = Lpt(address).data;
-    else if (address == ioaddr::Lpt1Base + 2 || address == ioaddr::Lpt2Base + 2)
-        value = Lpt(static_cast<std::uint16_t>(address - 2)).control;
+    LptRegisters* lpt = LptAt(address);
+    if (lpt != nullptr && lpt->error != 0) {
+        if (error_ == 0)
+            error_ = lpt->error;
+        return value;
+    }
+    if (lpt != nullptr)
+        value = address & 2 ? lpt->control : lpt->data;
     else if (address == ioaddr::SystemControl)
         value = speaker_.SystemControl();
     accesses_.push_back({Now(), false, address, value});
@@ -22,12 +34,16 @@ std::uint8_t SimIoSpace::In(std::uint16_t address)
 
 void SimIoSpace::Out(std::uint16_t address, std::uint8_t value)
 {
+    LptRegisters* lpt = LptAt(address);
+    if (lpt != nullptr && lpt->error != 0) {
+        if (error_ == 0)
+            error_ = lpt->error;
+        return;
+    }
     const Access access{Now(), true, address, value};
     accesses_.push_back(access);
-    if (address == ioaddr::Lpt1Base || address == ioaddr::Lpt2Base)
-        Lpt(address).data = value;
-    else if (address == ioaddr::Lpt1Base + 2 || address == ioaddr::Lpt2Base + 2)
-        Lpt(static_cast<std::uint16_t>(address - 2)).control = value;
+    if (lpt != nullptr)
+        (address & 2 ? lpt->control : lpt->data) = value;
     else if (!speaker_.Write(address, value))
         unexpected_.push_back(access);
 }
@@ -114,17 +130,27 @@ std::string SimPortDevices::Outputs(int portNumber) const
     return text;
 }
 
-int SimPortDevices::TakeLineError() { return std::exchange(lineError_, 0); }
-
-void SimPortDevices::Unplug(int n, int error)
+int SimPortDevices::TakeLineError()
 {
-    unplugged_[n] = error;
-    missing_.insert(n);
-    lines_[n] = {};
+    const int line = std::exchange(lineError_, 0);
+    const int io = io_.TakeError();
+    return line != 0 ? line : io;
 }
 
-void SimPortDevices::PlugIn(int n)
+void SimPortDevices::Unplug(int portNumber, int error)
 {
-    unplugged_.erase(n);
-    missing_.erase(n);
+    unplugged_[portNumber] = error;
+    missing_.insert(portNumber);
+    if (portNumber >= 20)
+        io_.Disconnect(portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base, error);
+    else
+        lines_[portNumber] = {};
+}
+
+void SimPortDevices::PlugIn(int portNumber)
+{
+    unplugged_.erase(portNumber);
+    missing_.erase(portNumber);
+    if (portNumber >= 20)
+        io_.Disconnect(portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base, 0);
 }

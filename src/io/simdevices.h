@@ -12,6 +12,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 class Clock;
@@ -37,6 +38,12 @@ public:
     const SpeakerDecoder& Speaker() const { return speaker_; }
     void SetSystemControl(std::uint8_t value) { speaker_.SetSystemControl(value); }
 
+    // The parallel port at `base` pulled out: its register accesses fail with
+    // `error` (0: back) and reach nothing; they are not recorded.
+    void Disconnect(std::uint16_t base, int error) { Lpt(base).error = error; }
+    // The error of the first access that failed since the last call; clears it.
+    int TakeError() { return std::exchange(error_, 0); }
+
     const std::vector<Access>& Accesses() const { return accesses_; }
     // Writes to addresses that no simulated register answers.
     const std::vector<Access>& UnexpectedWrites() const { return unexpected_; }
@@ -46,7 +53,10 @@ private:
     struct LptRegisters {
         std::uint8_t data = 0x00;
         std::uint8_t control = 0xC4; // typical power-up value: INIT high, bits 6..7 set
+        int error = 0;               // pulled out: what its accesses fail with
     };
+    // The parallel port whose registers `address` reaches, if any.
+    LptRegisters* LptAt(std::uint16_t address);
     LptRegisters& Lpt(std::uint16_t base) { return base == ioaddr::Lpt2Base ? lpt_[1] : lpt_[0]; }
     const LptRegisters& Lpt(std::uint16_t base) const { return base == ioaddr::Lpt2Base ? lpt_[1] : lpt_[0]; }
     double Now() const;
@@ -56,6 +66,7 @@ private:
     SpeakerDecoder speaker_;
     std::vector<Access> accesses_;
     std::vector<Access> unexpected_;
+    int error_ = 0;
 };
 
 class SimPortDevices : public PortDevices {
@@ -89,10 +100,11 @@ public:
     bool IsOpen(int handle) const { return open_.count(handle) != 0; }
     // COMn (1..9) or LPTn (19 + n) that fails to open, as missing hardware would.
     void SetMissing(int portNumber) { missing_.insert(portNumber); }
-    // COMn pulled out: its line requests fail with `error` and it cannot be
-    // opened until it is plugged in again.
-    void Unplug(int n, int error);
-    void PlugIn(int n);
+    // COMn (1..9) or LPTn (19 + n) pulled out: its line requests or register
+    // accesses fail with `error` and it cannot be opened until it is plugged
+    // in again.
+    void Unplug(int portNumber, int error);
+    void PlugIn(int portNumber);
 
 private:
     int Open(int portNumber);

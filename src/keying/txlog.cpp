@@ -1,6 +1,7 @@
 #include "txlog.h"
 
 #include "clock/clocksync.h"
+#include "io/linelog.h"
 #include "settings/settings.h"
 
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace keying {
@@ -70,15 +72,43 @@ TxLog::TxLog(std::string path, std::function<std::int64_t()> utcMs)
 {
 }
 
+TxLog::~TxLog()
+{
+    if (pipeFd_ >= 0)
+        ::close(pipeFd_);
+}
+
+int TxLog::Descriptor()
+{
+    if (pipeFd_ >= 0)
+        return pipeFd_;
+    // Never waits: a pipe without a reader fails at once (ENXIO).
+    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0644);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode))
+        pipeFd_ = fd; // its reader sees one stream, not an end after every line
+    return fd;
+}
+
+void TxLog::Failed(int error)
+{
+    if (!failed_)
+        std::fprintf(stderr,
+                     "vantrel: transmission log %s: %s; its lines are lost until it can be written, "
+                     "the keying goes on\n",
+                     path_.c_str(), LogFailureText(error).c_str());
+    failed_ = true;
+}
+
 bool TxLog::Check()
 {
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    const int fd = Descriptor();
     if (fd < 0) {
-        std::fprintf(stderr, "vantrel: transmission log %s: %s\n", path_.c_str(), std::strerror(errno));
-        failed_ = true;
+        Failed(errno);
         return false;
     }
-    ::close(fd);
+    if (fd != pipeFd_)
+        ::close(fd);
     return true;
 }
 
@@ -89,17 +119,29 @@ void TxLog::Write(const KeyEngine& engine, const char* what)
     const std::string clock = std::string(what) == "start" ? ClockSyncField(QueryClockSync()) : "";
     const std::string line = TxLogLine(utcMs_(), what, qso ? "QSO" : std::to_string(SelectedTextNumber()),
                                        DfcwMode, qso ? engine.R.CurrentDot : DotLength, engine.R.MessageCopy, clock);
-    const int fd = ::open(path_.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    const bool written = fd >= 0 && ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
-    const int error = errno;
-    if (fd >= 0)
-        ::close(fd);
-    if (!written && !failed_) {
-        std::fprintf(stderr, "vantrel: transmission log %s: %s\n", path_.c_str(), std::strerror(error));
-        failed_ = true;
-    } else if (written) {
-        failed_ = false;
+    const int fd = Descriptor();
+    if (fd < 0) {
+        Failed(errno);
+        return;
     }
+    // One write, whole or failed: a line fits into a pipe's atomic size, and
+    // a pipe whose reader does not keep up refuses it (EAGAIN) rather than wait.
+    ssize_t n;
+    do
+        n = ::write(fd, line.data(), line.size());
+    while (n < 0 && errno == EINTR);
+    const int error = n < 0 ? errno : EIO;
+    const bool written = n == static_cast<ssize_t>(line.size());
+    if (fd != pipeFd_) {
+        ::close(fd);
+    } else if (!written && error != EAGAIN) {
+        ::close(fd);
+        pipeFd_ = -1; // its reader left: the next line opens the pipe again
+    }
+    if (written)
+        failed_ = false;
+    else
+        Failed(error);
 }
 
 bool TxLog::Running(const KeyEngine& engine) const

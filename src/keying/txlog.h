@@ -6,7 +6,10 @@
 // QSO mode), the mode, the dot length, on start lines the system clock's
 // state (clocksync.h) and last the text. Each line is appended
 // with one write to a file opened for it, so a rotated log is picked up at
-// once and nothing waits in a buffer. UI thread only.
+// once and nothing waits in a buffer; a pipe stays open while its reader
+// reads. Nothing waits for the log: a pipe without a reader, or whose reader
+// does not keep up, loses the line. A failure is said once on standard error
+// (again only after a line got through); the keying goes on. UI thread only.
 #pragma once
 
 #include "engine.h"
@@ -21,6 +24,9 @@ class TxLog : public EngineObserver {
 public:
     // `utcMs`: milliseconds since 1970-01-01 UTC; the system clock by default.
     explicit TxLog(std::string path, std::function<std::int64_t()> utcMs = {});
+    ~TxLog() override;
+    TxLog(const TxLog&) = delete;
+    TxLog& operator=(const TxLog&) = delete;
 
     // False, with one line on standard error, when the file cannot be opened.
     bool Check();
@@ -32,6 +38,10 @@ public:
 
 private:
     void Write(const KeyEngine& engine, const char* what);
+    // The descriptor for the next line: the open pipe, or the file opened for
+    // it; -1 with errno set when it cannot be opened.
+    int Descriptor();
+    void Failed(int error);
     bool Running(const KeyEngine& engine) const;
 
     std::string path_;
@@ -39,6 +49,7 @@ private:
     std::uint8_t last_ = Idle;
     bool inMessage_ = false; // between a "start" and its "end" or stop
     bool failed_ = false;    // reported once
+    int pipeFd_ = -1;        // the log is a pipe with a reader
 };
 
 // One line of the log, with its newline. `text` is bytes (Latin-1); `clock`,

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 SettingsBytes SettingsRecord{};
@@ -139,9 +140,19 @@ void EncodeSettingsRecord()
 
 bool LoadSettings(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only a regular file: opening a pipe would wait for a writer, a serial
+    // device would raise its lines. Looked at before the opening, and the
+    // opening itself never waits, should the name change hands in between.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return false;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     std::size_t got = 0;
     while (got < kRecordSize) {
         const ssize_t n = ::read(fd, SettingsRecord.data() + got, kRecordSize - got);

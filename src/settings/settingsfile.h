@@ -36,6 +36,10 @@ void EncodeSettingsRecord();
 // settings were taken from the file.
 bool LoadSettings(const std::string& path = kSettingsFileName);
 
+// The file that `path` names once symbolic links are followed; it need not
+// exist (a link to a file not made yet). Empty for a loop of links.
+std::string FollowLinks(const std::string& path);
+
 // What a save did, for the window layer to tell the user.
 struct SettingsSaveResult {
     bool Saved = false;

@@ -35,8 +35,8 @@ std::string BaseName(const std::string& path)
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-// The file that `path` names once symbolic links are followed; it need not
-// exist (a link to a file not made yet). Empty for a loop of links.
+} // namespace
+
 std::string FollowLinks(const std::string& path)
 {
     std::string p = path;
@@ -53,6 +53,8 @@ std::string FollowLinks(const std::string& path)
     }
     return {};
 }
+
+namespace {
 
 // No write bit at all counts too, so that root respects a read-only file.
 bool IsReadOnly(const std::string& path, const struct stat& st)
@@ -143,6 +145,17 @@ void RemoveStaleTemps(const std::string& target)
     ::closedir(d);
 }
 
+// "VANTREL.SET is a pipe, not a file": what stands there instead, where known.
+std::string NotAFile(const std::string& path, const struct stat& st)
+{
+    const char* what = S_ISDIR(st.st_mode)                 ? "a folder"
+        : S_ISFIFO(st.st_mode)                             ? "a pipe"
+        : S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)       ? "a device"
+        : S_ISSOCK(st.st_mode)                             ? "a socket"
+                                                           : nullptr;
+    return path + (what != nullptr ? std::string(" is ") + what + ", not a file" : " is not a file");
+}
+
 SettingsSaveResult Failed(std::string problem)
 {
     SettingsSaveResult result;
@@ -154,9 +167,14 @@ SettingsSaveResult Failed(std::string problem)
 // in place and flush it. Owner, mode and links stay as they are.
 SettingsSaveResult WriteInPlace(const std::string& shown, const std::string& target)
 {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+    const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
         return Failed("cannot write " + shown + " : " + ErrorText(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) { // replaced since it was looked at
+        ::close(fd);
+        return Failed(NotAFile(shown, st));
+    }
     bool written = WriteAll(fd, SettingsRecord.data(), SettingsRecord.size())
         && ::ftruncate(fd, static_cast<off_t>(kRecordSize)) == 0 && ::fsync(fd) == 0;
     int error = errno;
@@ -216,7 +234,7 @@ SettingsSaveResult SaveSettingsFile(const std::string& path)
     mode_t mode = 0666 & ~mask;
     if (exists) {
         if (!S_ISREG(old.st_mode))
-            return Failed(path + " is not a file");
+            return Failed(NotAFile(path, old));
         if (IsReadOnly(target, old)) {
             SettingsSaveResult result = Failed(path + " is read-only");
             result.ReadOnly = true;
@@ -279,7 +297,7 @@ std::string SettingsFileNotice(const std::string& path)
     if (::stat(path.c_str(), &st) != 0)
         return {};
     if (!S_ISREG(st.st_mode))
-        return path + " is not a file : the settings can be neither loaded nor saved";
+        return NotAFile(path, st) + " : the settings can be neither loaded nor saved, the defaults are used";
     if (IsReadOnly(path, st))
         return path + " is read-only : changes to the settings will not be saved";
     if (!HasWrongLength(st))

@@ -215,7 +215,8 @@ TEST_F(ComFormTest, WiringChangedOnTheOpenPortLeavesKeyAndPttOff)
 {
     LptWiring = kWiringDx4win;
     Open(kPortLpt1);
-    ASSERT_EQ(sim_.Space().Data(0x378), 0xFF);
+    SetDfcw(true); // pin 3: PTT in the standard wiring
+    ASSERT_EQ(sim_.Space().Data(0x378), 0xFE);
     Choose([] {
         Click(ComForm->LptGroup->Item(0));
         Click(ComForm->OkBitBtn);

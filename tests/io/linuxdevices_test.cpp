@@ -255,11 +255,11 @@ TEST_F(LinuxDevicesTest, ParallelPortThroughPpdev)
     OpenSelectedPort();
     ASSERT_TRUE(PortOpen);
     EXPECT_EQ(sys_.Ioctls(), (std::vector<unsigned long>{PPEXCL, PPCLAIM, PPWDATA, PPRCONTROL, PPWCONTROL}));
-    EXPECT_EQ(sys_.calls[3].value, 0xFF);
+    EXPECT_EQ(sys_.calls[3].value, 0xFC);
     EXPECT_EQ(sys_.calls.back().value, 0x0B);
-    SetKey(false);
+    SetKey(true);
     EXPECT_EQ(sys_.calls.back().request, static_cast<unsigned long>(PPWDATA));
-    EXPECT_EQ(sys_.calls.back().value, 0xFE);
+    EXPECT_EQ(sys_.calls.back().value, 0xFD);
     CloseSelectedPort();
     const auto n = sys_.calls.size();
     EXPECT_EQ(sys_.calls[n - 2].request, static_cast<unsigned long>(PPRELEASE));
@@ -357,8 +357,8 @@ std::vector<std::string> LineCalls(const RecordingSys& sys, std::size_t from)
 
 // An adapter pulled out while keying: the failed request is noticed and said
 // once, nothing more is asked of the dead descriptor, the path is tried again
-// quietly, and when the device is back both lines are lowered, PTT and DFCW are
-// put back as last asked for and the key waits for its next request.
+// quietly, and when the device is back both lines are lowered, the PTT/DFCW
+// line is put back as last asked for and the key waits for its next request.
 TEST_F(LinuxDevicesTest, UnpluggedAdapterIsNoticedAndReopened)
 {
     const std::string path = "/dev/ttyUSB0";
@@ -404,8 +404,8 @@ TEST_F(LinuxDevicesTest, UnpluggedAdapterIsNoticedAndReopened)
     EXPECT_EQ(err, "vantrel: port back: COM1 (" + path + ")\n");
     EXPECT_FALSE(PortLost());
     EXPECT_NE(ComHandle, kInvalidHandle);
-    // Lowered, then DFCW and PTT in the order asked for; the key stays off.
-    EXPECT_EQ(LineCalls(sys_, mark), (std::vector<std::string>{"-DTR", "-RTS", "-DTR", "+DTR"}));
+    // Lowered, then the PTT/DFCW line as the last request left it; the key stays off.
+    EXPECT_EQ(LineCalls(sys_, mark), (std::vector<std::string>{"-DTR", "-RTS", "+DTR"}));
     EXPECT_NE(PortNote().find("is back"), std::string::npos);
     for (int i = 0; i < 5; ++i)
         RetryLostPort();
@@ -460,7 +460,8 @@ TEST_F(LinuxDevicesTest, LostPortClosesWithoutItsDevice)
 }
 
 // What a crash handler issues: both modem lines cleared on the open tty; on a
-// parallel port the key and PTT pins low through ppdev, by the wiring.
+// parallel port the key and PTT pins low through ppdev, by the wiring, and a
+// DFCW pin of its own with them.
 TEST_F(LinuxDevicesTest, CrashStepsSwitchKeyAndPttOffOnTheOpenDescriptor)
 {
     sys_.devices["/dev/ttyS4"] = 0;
@@ -499,9 +500,12 @@ TEST_F(LinuxDevicesTest, CrashStepsSwitchKeyAndPttOffOnTheOpenDescriptor)
     OpenSelectedPort();
     SetPtt(true);
     SetKey(true);
-    ASSERT_EQ(CurrentEmergencySteps(steps), 1);
+    SetDfcw(true);
+    ASSERT_EQ(CurrentEmergencySteps(steps), 2);
     EXPECT_EQ(steps[0].request, static_cast<unsigned long>(PPWCONTROL));
     EXPECT_EQ(steps[0].value, 0x0B); // pin 1 low (bit 0 set), pin 16 low (bit 2 clear)
+    EXPECT_EQ(steps[1].request, static_cast<unsigned long>(PPWDATA));
+    EXPECT_EQ(steps[1].value, 0xFC); // DFCW, pin 3, low
     ReleasePort();
 }
 

@@ -99,12 +99,12 @@ TEST_F(PortDriverTest, PttAndDfcwShareOneSerialLine)
     EXPECT_FALSE(sim_.Lines(2).dtr); // the last call wins
 }
 
-TEST_F(PortDriverTest, ParallelOpenDrivesDataHighAndControlPinsLow)
+TEST_F(PortDriverTest, ParallelOpenDrivesKeyAndPttLowTheOtherDataPinsHighAndControlPinsLow)
 {
     OpenLpt(1, 0xA4);
     EXPECT_EQ(LptBase, 0x378);
-    EXPECT_EQ(LptLatch, 0xFF);
-    EXPECT_EQ(sim_.Space().Data(0x378), 0xFF);
+    EXPECT_EQ(LptLatch, 0xFC);
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFC);
     // (read AND 0xF0) OR 0x0B: bits 4..7 kept.
     EXPECT_EQ(sim_.Space().Control(0x378), 0xAB);
     const auto writes = Writes();
@@ -147,8 +147,8 @@ TEST_F(PortDriverTest, Dx4winWiringUsesControlPinsForKeyAndPtt)
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5A);
     SetKey(false);
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
-    SetDfcw(false); // pin 3 through the latch
-    EXPECT_EQ(sim_.Space().Data(0x378), 0xFD);
+    SetDfcw(true); // pin 3 through the latch
+    EXPECT_EQ(sim_.Space().Data(0x378), 0xFE);
     EXPECT_EQ(sim_.Space().Control(0x378), 0x5B);
 }
 
@@ -163,35 +163,42 @@ TEST_F(PortDriverTest, EveryWiringByteDrivesTheLines)
         const bool dx4win = wiring == kWiringDx4win;
         SetKey(false);
         SetPtt(false);
-        EXPECT_EQ(sim_.Space().Data(0x378), dx4win ? 0xFF : 0xFC);
+        EXPECT_EQ(sim_.Space().Data(0x378), 0xFC);
         EXPECT_EQ(sim_.Space().Control(0x378), 0xCB); // pins 1 and 16 low
         SetKey(true);
         SetPtt(true);
-        EXPECT_EQ(sim_.Space().Data(0x378), 0xFF);
+        EXPECT_EQ(sim_.Space().Data(0x378), dx4win ? 0xFC : 0xFF);
         EXPECT_EQ(sim_.Space().Control(0x378), dx4win ? 0xCE : 0xCB);
         SetDfcw(false); // pin 3 in both wirings
         EXPECT_EQ(sim_.Space().Data(0x378) & 0x02, 0);
+        SetDfcw(true);
         ReleasePort();
-        EXPECT_EQ(sim_.Space().Data(0x378) & (dx4win ? 0x00 : 0x03), 0);
+        EXPECT_EQ(sim_.Space().Data(0x378) & 0x03, 0);
         EXPECT_EQ(sim_.Space().Control(0x378), 0xCB);
         EXPECT_EQ(LptWiring, wiring); // the stored byte is kept
     }
 }
 
+// A number from a settings file that names no port: nothing opens, and the
+// reason names the number (0 is "none" and says nothing).
 TEST_F(PortDriverTest, PortsThatDoNotExistStayClosed)
 {
-    for (const std::uint8_t port : {0, 10, 15, 19}) {
+    for (const std::uint8_t port : {0, 10, 15, 19, 22, 255}) {
         PortNumber = port;
+        testing::internal::CaptureStderr();
         OpenSelectedPort();
+        const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(PortOpen) << int(port);
+        const std::string why = port == 0 ? "" : "port number " + std::to_string(port) + " in the settings is no port";
+        EXPECT_EQ(PortOpenFailure().substr(0, why.size()), why);
+        EXPECT_EQ(err.empty(), port == 0) << err;
+        EXPECT_NE(err.find(why), std::string::npos) << err;
     }
+    EXPECT_EQ(PortNameOf(22), "port 22");
     LptBase = 0x1234;
     OpenLptPort(3);
     EXPECT_FALSE(PortOpen);
     EXPECT_EQ(LptBase, 0x1234);
-    PortNumber = 22; // an LPT number above LPT2
-    OpenSelectedPort();
-    EXPECT_FALSE(PortOpen);
     EXPECT_TRUE(sim_.Requests().empty());
     EXPECT_TRUE(sim_.Space().Accesses().empty());
 }
@@ -236,9 +243,8 @@ TEST_F(PortDriverTest, CloseDropsThePortAndReleaseSwitchesLinesOffFirst)
     EXPECT_FALSE(PortOpen);
 }
 
-// PTT and DFCW share the serial PTT/DFCW line: after a loss they come back in
-// the order they were last asked for, so the line ends as the last request
-// left it; a DFCW line never asked for is not touched.
+// PTT and DFCW share the serial PTT/DFCW line: after a loss only the request
+// that came last is made again, so the line ends as it left it.
 TEST_F(PortDriverTest, ReturningPortRestoresPttAndDfcwInTheirOrder)
 {
     for (const bool dfcwLast : {false, true}) {
@@ -259,13 +265,75 @@ TEST_F(PortDriverTest, ReturningPortRestoresPttAndDfcwInTheirOrder)
         std::vector<F> after;
         for (auto i = before; i < sim_.Requests().size(); ++i)
             after.push_back(sim_.Requests()[i].function);
-        const std::vector<F> restored = dfcwLast ? std::vector<F>{F::SetDtr, F::ClrDtr} : std::vector<F>{F::SetDtr};
+        const std::vector<F> restored{dfcwLast ? F::ClrDtr : F::SetDtr};
         std::vector<F> expected{F::ClrDtr, F::ClrRts};
         expected.insert(expected.end(), restored.begin(), restored.end());
         EXPECT_EQ(after, expected);
         EXPECT_EQ(sim_.Lines(2).dtr, !dfcwLast);
         EXPECT_FALSE(sim_.Lines(2).rts); // the key waits for its next request
         ReleasePort();
+    }
+}
+
+// Every register write and serial request of an opening, a return after a
+// loss and a release, in each wiring: no output goes from low to high unless
+// the callers last asked for it high. Where PTT and DFCW share one output it
+// follows whichever of the two was asked last. Nothing stays high afterwards.
+TEST_F(PortDriverTest, OpeningReturnAndReleaseRaiseNoLineUnasked)
+{
+    bool key = false, ptt = false, dfcw = false, pttLast = true; // as last asked for
+    std::size_t access = 0, request = 0;
+    std::uint8_t data = 0x00, control = 0xC4; // LPT1's registers as the trace left them
+    const auto check = [&] {
+        const bool dx4win = LptWiring == kWiringDx4win, shared = pttLast ? ptt : dfcw;
+        for (const auto& all = sim_.Space().Accesses(); access < all.size(); ++access) {
+            const auto& a = all[access];
+            if (!a.write)
+                continue;
+            std::uint8_t& before = a.address == 0x378 ? data : control;
+            const int up = a.value & ~before, down = before & ~a.value;
+            before = a.value;
+            const bool raised = a.address == 0x378
+                ? ((up & 0x01) && !dx4win && !key) || ((up & 0x02) && !(dx4win ? dfcw : shared))
+                : dx4win && (((down & 0x01) && !key) || ((up & 0x04) && !ptt));
+            EXPECT_FALSE(raised) << "write " << std::hex << a.address << ": " << int(a.value);
+        }
+        for (; request < sim_.Requests().size(); ++request) {
+            const F f = sim_.Requests()[request].function;
+            EXPECT_FALSE((f == F::SetRts && !key) || (f == F::SetDtr && !shared)) << "request " << int(f);
+        }
+    };
+    const auto Key = [&](bool on) { key = on; SetKey(on); check(); };
+    const auto Ptt = [&](bool on) { ptt = on; pttLast = true; SetPtt(on); check(); };
+    const auto Dfcw = [&](bool on) { dfcw = on; pttLast = false; SetDfcw(on); check(); };
+    for (const auto& [port, wiring] : {std::pair{1, kWiringStandard}, {20, kWiringStandard}, {20, kWiringDx4win}}) {
+        SCOPED_TRACE(testing::Message() << "port " << port << " wiring " << int(wiring));
+        PortNumber = static_cast<std::uint8_t>(port);
+        LptWiring = wiring;
+        for (const bool pttLastBeforeLoss : {true, false}) {
+            key = ptt = dfcw = false;
+            OpenSelectedPort();
+            check();
+            Ptt(true);
+            Dfcw(true);
+            pttLastBeforeLoss ? Ptt(false) : Dfcw(false); // PTT off after a dash, or a dot
+            sim_.Unplug(port, EIO);
+            testing::internal::CaptureStderr();
+            Key(true); // fails: the port is lost
+            sim_.PlugIn(port);
+            Key(false);
+            RetryLostPort();
+            check();
+            testing::internal::GetCapturedStderr();
+            ASSERT_FALSE(PortLost());
+            Dfcw(true);
+            Ptt(true);
+            Key(true);
+            key = ptt = dfcw = false;
+            ReleasePort();
+            check();
+            EXPECT_EQ(sim_.Space().Data(0x378) & 0x03, 0); // the DX4WIN DFCW pin too
+        }
     }
 }
 
@@ -313,9 +381,9 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     CloseSelectedPort();
     StartLineLog({}, nullptr);
     lines = ReadLines(path, false);
-    EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FF control CB]", "key off [data FE control CB]",
+    EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FC control CB]", "key off [data FC control CB]",
                                                "ptt on [data FE control CB]", "key on [data FE control CA]",
-                                               "close LPT2 [data FE control CA]"}));
+                                               "dfcw off [data FC control CA]", "close LPT2 [data FC control CA]"}));
     EXPECT_FALSE(StartLineLog("/nonexistent-dir/x.log", &clock_));
     StartLineLog({}, nullptr);
 }

@@ -5,12 +5,16 @@
 #include "keying/txlog.h"
 #include "support/tempdir.h"
 
+#include <algorithm>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -204,6 +208,52 @@ TEST_F(TxLogTest, TestRunsAreNotTransmissionsAndAnUnwritableFileIsReported)
     EXPECT_FALSE(bad.Check());
     EXPECT_NE(testing::internal::GetCapturedStderr().find("transmission log /nonexistent-folder/tx.log"),
               std::string::npos);
+}
+
+// A pipe never holds the keying up: without a reader, with one that stops
+// reading and after its reader left, each run goes to its end; a failure is
+// said once, and lines reach a reader while it reads.
+TEST_F(TxLogTest, APipeNeverHoldsTheKeyingUp)
+{
+    std::signal(SIGPIPE, SIG_IGN); // as the program has it
+    ::alarm(20);                   // a blocking open or write ends the test here
+    const std::string fifo = path_ + ".fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TxLog log(fifo, [this] { return run_->clock.Abs() - kUnixEpochDays * 86400000; });
+    Engine().Observer = &log;
+    const auto run = [this](int hour) { StartNow("E", At(hour, 0, 0)); EXPECT_TRUE(RunToEnd()); };
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(log.Check()); // nobody reads it yet
+    run(10);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    run(11);
+    char got[512] = {};
+    EXPECT_GT(::read(reader, got, sizeof got - 1), 0);
+    EXPECT_NE(std::string(got).find("end 1 QRSS 1000ms E\n"), std::string::npos) << got;
+    const int filler = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    while (::write(filler, got, sizeof got) > 0) { // the reader stops reading
+    }
+    run(12);
+    ::close(reader); // and leaves
+    ::close(filler);
+    run(13);
+    ::alarm(0);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 2) << err;
+    EXPECT_NE(err.find("transmission log " + fifo + ": no program reads this pipe"), std::string::npos) << err;
+    EXPECT_NE(err.find("the reader does not keep up"), std::string::npos) << err;
+    std::remove(fifo.c_str());
+}
+
+TEST_F(TxLogTest, ARotatedFileIsPickedUpAtTheNextLine)
+{
+    ASSERT_TRUE(log_->Check()); // makes the file
+    ASSERT_EQ(std::rename(path_.c_str(), (path_ + ".1").c_str()), 0);
+    StartNow("T", At(11, 0, 0));
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS 1000ms clock=unsynced T", "end 1 QRSS 1000ms T"}));
+    std::remove((path_ + ".1").c_str());
 }
 
 } // namespace

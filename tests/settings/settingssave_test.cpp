@@ -215,9 +215,34 @@ TEST_F(SettingsSaveTest, ReadOnlyFileOrNoFileAtAllIsToldBeforehand)
 
     fs::remove(kSettingsFileName);
     fs::create_directory(kSettingsFileName);
-    EXPECT_EQ(SettingsFileNotice(), "VANTREL.SET is not a file : the settings can be neither loaded nor saved");
-    EXPECT_EQ(SaveSettingsFile().Problem, "VANTREL.SET is not a file");
+    EXPECT_EQ(SettingsFileNotice(),
+              "VANTREL.SET is a folder, not a file : the settings can be neither loaded nor saved, the defaults are used");
+    EXPECT_EQ(SaveSettingsFile().Problem, "VANTREL.SET is a folder, not a file");
     EXPECT_TRUE(fs::is_directory(kSettingsFileName));
+}
+
+// A pipe, a device or a folder under the settings' name is never opened (a
+// pipe without a writer would wait, a device read as zeros): the defaults
+// stand, the notice and the save say what it is, and it is left alone.
+TEST_F(SettingsSaveTest, APipeADeviceOrAFolderIsNoSettingsFile)
+{
+    for (const std::string what : {"a pipe", "a device", "a folder"}) {
+        fs::remove(kSettingsFileName);
+        if (what == "a pipe")
+            ASSERT_EQ(::mkfifo(kSettingsFileName, 0644), 0);
+        else if (what == "a device")
+            fs::create_symlink("/dev/zero", kSettingsFileName);
+        else
+            fs::create_directory(kSettingsFileName);
+        ::alarm(10); // an opening that waits ends the test here
+        EXPECT_FALSE(LoadSettings()) << what;
+        ::alarm(0);
+        EXPECT_EQ(DotLength, 1000) << what;
+        const std::string said = std::string(kSettingsFileName) + " is " + what + ", not a file";
+        EXPECT_EQ(SettingsFileNotice().rfind(said + " : ", 0), 0u) << SettingsFileNotice();
+        EXPECT_EQ(SaveSettingsFile().Problem, said);
+        EXPECT_FALSE(fs::is_regular_file(kSettingsFileName)) << what;
+    }
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program with "autostart" on simulated hardware: the port selected in
-# VANTREL.SET opens directly, key and PTT go off at once, the selected text
+# VANTREL.SET opens directly with key and PTT low, the selected text
 # is keyed, and a SIGTERM releases the port. Usage: autostart_lines.sh PATH-TO-VANTREL
 set -euo pipefail
 program=$(realpath "$1")
@@ -32,6 +32,8 @@ check_port() {
     got=$(cut -d' ' -f2- lines.log | sed 's/ \[[^]]*\]$//')
     local outputs_ok=1
     grep -Evq '\[(RTS [01] DTR [01]|data [0-9A-F]{2} control [0-9A-F]{2})\]$' lines.log && outputs_ok=0
+    # The opening itself leaves key and PTT low (a parallel port's data pins 4 to 9 high).
+    grep -Eq "open $name \[(RTS 0 DTR 0|data FC control [0-9A-F]B)\]$" lines.log || outputs_ok=0
     expected=$(printf 'open %s\nkey off\nptt off\nptt on\nkey on\nkey off\nptt off\nkey off\nptt off\nclose %s' "$name" "$name")
     # The dot of E is keyed for about one second (1 s dots); its precision is
     # the benchmark's business (bench/keying_accuracy.sh), not a loaded test run's.

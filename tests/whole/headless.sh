@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real program with no display at all (no X server, DISPLAY and
 # WAYLAND_DISPLAY unset): the options that print, the refusals, a headless
-# auto start on simulated hardware that ends by itself, a start refused for
-# its repeat time, a port that cannot open, and SIGTERM during a run.
+# auto start on simulated hardware that ends by itself, a transmission log on
+# a pipe, a start refused for its repeat time, a port that cannot open, and
+# SIGTERM during a run.
 # Usage: headless.sh PATH-TO-VANTREL
 set -uo pipefail
 program=$(realpath "$1")
@@ -78,6 +79,12 @@ else
     fail "wait for the clock: status $status"
 fi
 
+# A transmission log on a pipe that nobody reads: said once, the run keys to its end.
+rm -f lines.log tx.fifo; mkfifo tx.fifo
+VANTREL_PORT=sim VANTREL_LINE_LOG=$work/lines.log VANTREL_TX_LOG=$work/tx.fifo timeout 60 "$program" autostart 2>stderr
+[ $? = 0 ] && [ "$(grep -c 'no program reads this pipe' stderr)" = 1 ] && grep -q 'key on' lines.log \
+    && ok "transmission log on a pipe without a reader" || fail "transmission log pipe"
+
 # A repeated text longer than its interval: refused on standard error, nothing
 # keyed. The offscreen platform chosen by hand counts as no display.
 write_settings 8=14 12=10 13=27 20=02 24=01 76=05 77=45 78=45 79=45 80=45 81=45
@@ -97,6 +104,11 @@ fi
 write_settings 8=09 76=01 77=45
 VANTREL_COM9=$work/no-such-device timeout 60 "$program" autostart >stdout 2>stderr; status=$?
 [ $status = 3 ] && grep -q "COM9 ($work/no-such-device) not opened" stderr && ok "port failure" || fail "port failure: $status"
+# A port number that names no port (from a file edited by hand): which one, and why.
+write_settings 8=16 76=01 77=45
+run autostart
+[ $status = 3 ] && grep -q "port number 22 in the settings is no port" stderr && ok "unknown port number" \
+    || fail "unknown port number: $status"
 
 # SIGTERM while keying endless repeats: key and PTT off, port closed, settings saved.
 write_settings 8=03 20=00 24=00 76=03 77=54 78=54 79=54
