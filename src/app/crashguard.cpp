@@ -9,12 +9,13 @@ namespace {
 
 constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQUIT};
 
-// Async-signal-safe calls only. SA_RESETHAND has put back the default action;
+// Async-signal-safe calls only. The fence keeps every other thread from the
+// port from here on. SA_RESETHAND has put back the default action;
 // the signal stays blocked until the handler returns, and is then delivered
 // again with that action (a fault also recurs at its instruction).
 void OnCrash(int signal)
 {
-    EmergencyLinesOff();
+    CrashLinesOff();
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }

@@ -4,5 +4,6 @@
 // left, or one at the file-size limit, must not end the program (SIGPIPE and
 // SIGXFSZ are ignored, the write fails instead); and a crash (SIGSEGV, SIGBUS,
 // SIGFPE, SIGILL, SIGABRT, SIGQUIT) switches key and PTT off on the open port
-// first, then ends the program as the signal would, core dump included.
+// first (and no other thread switches a line after it), then ends the
+// program as the signal would, core dump included.
 void InstallCrashGuard();
