@@ -30,14 +30,9 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void OnSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGTERM, SIGINT and SIGHUP end the program as Exit does: key and PTT off,
-// port released, settings saved.
+// SIGTERM, SIGINT, SIGHUP and the other signals that would end the program
+// without a crash end it as Exit does: key and PTT off, port released,
+// settings saved.
 void HandleTerminationSignals(QObject* owner)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
@@ -54,12 +49,7 @@ void HandleTerminationSignals(QObject* owner)
         SaveSettings();
         QApplication::exit(0);
     });
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    InstallReleaseSignals(signalPipe[1]);
 }
 
 } // namespace
