@@ -2,6 +2,7 @@
 #include "appclock.h"
 #include "crashguard.h"
 #include "devicechoice.h"
+#include "form.h"
 #include "forms.h"
 #include "headless.h"
 #include "headlessrun.h"
@@ -32,7 +33,8 @@ int signalPipe[2] = {-1, -1};
 
 // SIGTERM, SIGINT, SIGHUP and the other signals that would end the program
 // without a crash end it as Exit does: key and PTT off, port released,
-// settings saved.
+// settings saved. A window that waits (the port warning, the exit dialog)
+// answers Cancel, and nothing opens a port after this.
 void HandleTerminationSignals(QObject* owner)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
@@ -41,13 +43,18 @@ void HandleTerminationSignals(QObject* owner)
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        EndPortOpenings();
         // The engine first: a fast identification that this interrupted must
         // not key the port again before the program has left.
         if (KeyForm)
             KeyForm->Engine().ReleaseLines();
         ReleasePort();
-        SaveSettings();
+        LogSignalStop();
+        // Every event loop ends, and each open window closes as its Cancel
+        // would (which puts back what it changed); then the settings are saved.
         QApplication::exit(0);
+        CancelAllForms();
+        SaveSettings();
     });
     InstallReleaseSignals(signalPipe[1]);
 }

@@ -16,11 +16,13 @@ public:
 
 NoDevices noDevices;
 PortDevices* installed = &noDevices;
+bool openingsEnded = false;
 
 // What the driver and the speaker reach: the installed devices behind the
 // process's crash fence, so that nothing switches a line or opens a device
 // once a crash handler has switched the lines off (a device that opens can
-// raise its lines: a tty raises RTS and DTR).
+// raise its lines: a tty raises RTS and DTR). After EndPortOpenings nothing
+// opens either.
 class FencedDevices : public PortDevices, public PortIo {
 public:
     int OpenCom(int n) override { return Open([n] { return installed->OpenCom(n); }); }
@@ -48,7 +50,7 @@ public:
     PortDescription Describe(int portNumber) const override { return installed->Describe(portNumber); }
     std::string LastOpenFailure() const override
     {
-        return refused_ ? "the program has crashed" : installed->LastOpenFailure();
+        return refused_ ? "the program is ending" : installed->LastOpenFailure();
     }
     std::string Outputs(int portNumber) const override { return installed->Outputs(portNumber); }
     int TakeLineError() override { return installed->TakeLineError(); }
@@ -67,7 +69,7 @@ private:
     int Open(OpenDevice open)
     {
         const FencedRequest request;
-        refused_ = !request.Allowed();
+        refused_ = !request.Allowed() || openingsEnded;
         return refused_ ? kInvalidHandle : open();
     }
 
@@ -89,5 +91,6 @@ std::string PortDevices::Outputs(int) const { return {}; }
 
 PortDevices& Devices() { return fenced; }
 
-
 void InstallPortDevices(PortDevices* devices) { installed = devices != nullptr ? devices : &noDevices; }
+
+void EndPortOpenings() { openingsEnded = true; }

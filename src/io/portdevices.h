@@ -60,3 +60,6 @@ public:
 PortDevices& Devices();
 // Installs `devices` (not owned); nullptr puts back the set that opens nothing.
 void InstallPortDevices(PortDevices* devices);
+// The program is ending: from now on no port opens, whatever a window that a
+// signal cut short goes on to do. UI thread.
+void EndPortOpenings();

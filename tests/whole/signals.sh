@@ -2,7 +2,8 @@
 # The real program on simulated hardware and every signal whose default action
 # ends a process, sent during a key-down: the core-dumping ones end it as they
 # would, after key and PTT off; the others end it as Exit does (status 0, port
-# released); SIGPIPE and SIGXFSZ are ignored. Usage: signals.sh PATH-TO-VANTREL
+# released); SIGPIPE and SIGXFSZ are ignored. A signal while the port warning
+# waits ends it without opening the port. Usage: signals.sh PATH-TO-VANTREL
 set -uo pipefail
 program=$(realpath "$1")
 here=$(dirname "$0")
@@ -27,14 +28,17 @@ for n in $(seq 1 "$(kill -l RTMAX)"); do
 done
 
 # SIGNAL WAY PORT-BYTE: keys T (a 3 s dash) in a folder of its own and sends
-# the signal at the key-down. Writes "ok" or what went wrong to ./result.
+# the signal at the key-down; WAY warning: without autostart, at the port
+# warning. Writes "ok" or what went wrong to ./result.
 run_one() {
-    local dir="$work/$1.$2" status=0
+    local dir="$work/$1.$2" status=0 args=(autostart) ready=(grep -q 'key on' lines.log)
     mkdir -p "$dir" && cd "$dir" && write_settings 8="$3" 76=01 77=54
-    VANTREL_PORT=sim VANTREL_LINE_LOG="$dir/lines.log" "$program" autostart 2>stderr &
+    [ "$2" = warning ] && args=()
+    VANTREL_PORT=sim VANTREL_LINE_LOG="$dir/lines.log" "$program" "${args[@]}" 2>stderr &
     local pid=$!
+    [ "$2" = warning ] && ready=(xdotool search --all --onlyvisible --pid "$pid" --name WARNING)
     local up=""
-    for _ in $(seq 300); do grep -q 'key on' lines.log 2>/dev/null && up=1 && break; sleep 0.1; done
+    for _ in $(seq 300); do "${ready[@]}" >/dev/null 2>&1 && up=1 && break; sleep 0.1; done
     [ -n "$up" ] || { kill -KILL "$pid"; echo "not ready" >result; return; }
     kill -"$1" "$pid"
     [ "$2" = ignored ] && sleep 0.5 && kill -TERM "$pid"
@@ -42,6 +46,7 @@ run_one() {
     local entries=$(cut -d' ' -f2,3 lines.log 2>/dev/null | tr '\n' '|')
     case $2 in
     crash) [[ $status -eq $((128 + $(kill -l "$1"))) && $entries == *"|key on|key off|ptt off|" ]] ;;
+    warning) [[ $status -eq 0 && $entries != *open* ]] ;;
     *) [[ $status -eq 0 && $entries =~ \|key\ on\|key\ off\|ptt\ off\|key\ off\|ptt\ off\|close\ (COM3|LPT1)\|$ ]] ;;
     esac && echo ok >result || echo "exit $status, line log: $entries" >result
 }
@@ -64,5 +69,7 @@ for way in crash release ignored; do
         [ ${#runs[@]} -ge 8 ] && flush
     done
 done
+# The red warning before LPT1 opens: no "open LPT1 [data FF ...]".
+for signal in TERM USR1; do run_one "$signal" warning 14 & runs+=("$signal.warning"); done
 flush
 [ "$failures" -eq 0 ]
