@@ -1,10 +1,18 @@
 #include "form.h"
 
+#include "settings/settings.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
+
+namespace {
+
+bool ending = false;
+
+} // namespace
 
 TForm::TForm(QWidget* parent) : QDialog(parent)
 {
@@ -17,6 +25,45 @@ void TForm::done(int result)
     if (!FormCloseQuery())
         return;
     QDialog::done(result);
+}
+
+int TForm::exec()
+{
+    if (ending) {
+        DialogCancelled = true;
+        return Rejected;
+    }
+    return QDialog::exec();
+}
+
+void TForm::CancelForEnd()
+{
+    if (cancelButton_ != nullptr && cancelButton_->isVisible() && cancelButton_->isEnabled())
+        cancelButton_->click();
+    DialogCancelled = true;
+    if (isVisible())
+        done(Rejected);
+    if (isVisible())
+        QDialog::done(Rejected);
+}
+
+void CancelAllForms()
+{
+    ending = true;
+    // A window hides when it closes, which takes it off the modal stack. The
+    // bound is only against a window that will not go.
+    for (int n = 0; n < 64; ++n) {
+        QWidget* top = QApplication::activeModalWidget();
+        if (top == nullptr)
+            break;
+        if (auto* form = qobject_cast<TForm*>(top))
+            form->CancelForEnd();
+        else if (auto* dialog = qobject_cast<QDialog*>(top))
+            dialog->reject();
+        if (top->isVisible())
+            top->hide();
+    }
+    DialogCancelled = true;
 }
 
 QPushButton* TForm::MakeButton(const QString& caption, int result, std::function<void()> handler)

@@ -23,6 +23,13 @@ public:
     explicit TForm(QWidget* parent = nullptr);
 
     void done(int result) override;
+    // As QDialog's, except once the program is ending (CancelAllForms): then
+    // nothing shows and the answer is Cancel.
+    int exec() override;
+    // The program is ending: closes the window as its Cancel button does
+    // (which puts back what the window saved at activation), with
+    // DialogCancelled set, past any close query that would keep it open.
+    virtual void CancelForEnd();
 
 protected:
     virtual void FormActivate() {}
@@ -43,6 +50,11 @@ private:
     QPushButton* cancelButton_ = nullptr;
     bool activated_ = false;
 };
+
+// The program is ending (a signal): every window still shown modally closes
+// as Cancel closes it, innermost first, and no window shows any more. Their
+// openers then take the way a Cancel takes. UI thread.
+void CancelAllForms();
 
 // The settings hold single-byte texts; windows show them as Latin-1.
 QString FromBytes(const std::string& bytes);

@@ -347,6 +347,16 @@ void TKeyForm::done(int result)
     engine_.Close();
 }
 
+void TKeyForm::CancelForEnd()
+{
+    // No Cancel of the operator's: the engine's lines are off already, and
+    // the transmission log has the signal as the stop.
+    DialogCancelled = true;
+    KeyTimer->stop();
+    engine_.Close();
+    QDialog::done(Rejected);
+}
+
 QString TKeyForm::EditText() const { return TextComboBox->currentText(); }
 
 void TKeyForm::TxBitBtnClick()

@@ -39,6 +39,7 @@ public:
     bool TimerDriven = true;
     void KeyTimerTimer();
     void done(int result) override;
+    void CancelForEnd() override;
 
 protected:
     void FormActivate() override;

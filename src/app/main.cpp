@@ -3,6 +3,7 @@
 #include "crashguard.h"
 #include "devicechoice.h"
 #include "folderlock.h"
+#include "form.h"
 #include "forms.h"
 #include "headless.h"
 #include "headlessrun.h"
@@ -31,14 +32,10 @@ namespace {
 
 int signalPipe[2] = {-1, -1};
 
-void OnSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &byte, 1);
-}
-
-// SIGTERM, SIGINT and SIGHUP end the program as Exit does: key and PTT off,
-// port released, settings saved.
+// SIGTERM, SIGINT, SIGHUP and the other signals that would end the program
+// without a crash end it as Exit does: key and PTT off, port released,
+// settings saved. A window that waits (the port warning, the exit dialog)
+// answers Cancel, and nothing opens a port after this.
 void HandleTerminationSignals(QObject* owner)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
@@ -47,20 +44,20 @@ void HandleTerminationSignals(QObject* owner)
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [] {
         char byte;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        EndPortOpenings();
         // The engine first: a fast identification that this interrupted must
         // not key the port again before the program has left.
         if (KeyForm)
             KeyForm->Engine().ReleaseLines();
         ReleasePort();
-        SaveSettings();
+        LogSignalStop();
+        // Every event loop ends, and each open window closes as its Cancel
+        // would (which puts back what it changed); then the settings are saved.
         QApplication::exit(0);
+        CancelAllForms();
+        SaveSettings();
     });
-    struct sigaction action {};
-    action.sa_handler = OnSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int signal : {SIGTERM, SIGINT, SIGHUP})
-        sigaction(signal, &action, nullptr);
+    InstallReleaseSignals(signalPipe[1]);
 }
 
 } // namespace

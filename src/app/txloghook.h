@@ -6,3 +6,6 @@
 
 // An empty path logs nothing.
 void StartTxLog(const std::string& path);
+// A signal ends the program: a transmission under way is logged as stopped
+// by it. Before the transmit window closes.
+void LogSignalStop();

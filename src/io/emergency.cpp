@@ -4,6 +4,7 @@
 
 #include <array>
 #include <atomic>
+#include <ctime>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -15,6 +16,13 @@ std::array<std::array<EmergencyStep, kMaxEmergencySteps>, 2> sets;
 // -1: no port open; otherwise set index * 16 + number of steps.
 std::atomic<int> current{-1};
 static_assert(std::atomic<int>::is_always_lock_free);
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// How long a crash handler waits for a request in flight on the UI thread: a
+// tty's or ppdev's request takes microseconds.
+constexpr int kCrashWaitMs = 200;
+
+CrashFence processFence;
 
 void Issue(const EmergencyStep& step) noexcept
 {
@@ -70,4 +78,51 @@ void EmergencyLinesOff() noexcept
         Issue(set[static_cast<std::size_t>(i)]);
     LogLineFromSignal("key off");
     LogLineFromSignal("ptt off");
+}
+
+// The owner stores itself before it looks at `closed_`, and the handler closes
+// before it looks at `owner_` (both sequentially consistent): either the
+// request sees the fence closed, or the handler sees the request and waits.
+bool CrashFence::Begin() noexcept
+{
+    const int self = ::gettid();
+    if (depth_ > 0 && owner_.load() == self) {
+        ++depth_;
+        return true;
+    }
+    owner_.store(self);
+    if (closed_.load()) {
+        owner_.store(0);
+        return false;
+    }
+    depth_ = 1;
+    return true;
+}
+
+void CrashFence::End() noexcept
+{
+    if (--depth_ == 0)
+        owner_.store(0);
+}
+
+void CrashFence::Close(int maxWaitMs) noexcept
+{
+    closed_.store(true);
+    // A crash on the thread that is inside a request cannot wait for itself.
+    const int self = ::gettid();
+    for (int waited = 0; waited < maxWaitMs; ++waited) {
+        const int owner = owner_.load();
+        if (owner == 0 || owner == self)
+            return;
+        const timespec ms{0, 1000000};
+        ::nanosleep(&ms, nullptr);
+    }
+}
+
+CrashFence& ProcessCrashFence() { return processFence; }
+
+void CrashLinesOff() noexcept
+{
+    processFence.Close(kCrashWaitMs);
+    EmergencyLinesOff();
 }

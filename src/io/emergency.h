@@ -4,6 +4,7 @@
 // only and without any object of the program.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 struct EmergencyStep {
@@ -29,3 +30,50 @@ int CurrentEmergencySteps(EmergencyStep (&out)[kMaxEmergencySteps]);
 // Issues the steps of the open port, then writes "key off" and "ptt off" to
 // the line log; nothing when no port is open. Async-signal-safe.
 void EmergencyLinesOff() noexcept;
+
+// A crash handler may run on any thread while the UI thread goes on until the
+// process ends. The fence keeps that thread from switching a line after the
+// handler's lines off: every device request and line log write passes Begin
+// and End (UI thread; nested pairs are allowed); once the handler has closed
+// the fence, Begin refuses, and Close itself returns only after a request that
+// another thread had begun has ended.
+class CrashFence {
+public:
+    // False once the fence is closed: make no request then (and no End).
+    bool Begin() noexcept;
+    void End() noexcept;
+    // Async-signal-safe. Waits at most `maxWaitMs` for a request in flight on
+    // another thread (a device that hangs must not keep the lines on).
+    void Close(int maxWaitMs) noexcept;
+    bool Closed() const noexcept { return closed_.load(); }
+
+private:
+    std::atomic<bool> closed_{false};
+    std::atomic<int> owner_{0}; // thread id inside a request, 0 when none
+    int depth_ = 0;             // the owner's nesting; read by the owner only
+};
+
+// The fence of the whole process.
+CrashFence& ProcessCrashFence();
+
+// One device request of the UI thread under the process's fence.
+class FencedRequest {
+public:
+    FencedRequest() noexcept : allowed_(ProcessCrashFence().Begin()) {}
+    ~FencedRequest()
+    {
+        if (allowed_)
+            ProcessCrashFence().End();
+    }
+    FencedRequest(const FencedRequest&) = delete;
+    FencedRequest& operator=(const FencedRequest&) = delete;
+    bool Allowed() const noexcept { return allowed_; }
+
+private:
+    bool allowed_;
+};
+
+// The crash handler's lines off: closes the process's fence, then
+// EmergencyLinesOff. Nothing reaches a port or the line log afterwards.
+// Async-signal-safe.
+void CrashLinesOff() noexcept;

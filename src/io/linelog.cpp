@@ -1,6 +1,7 @@
 #include "linelog.h"
 
 #include "clock/clock.h"
+#include "emergency.h"
 #include "morse/morse.h"
 #include "portdevices.h"
 #include "settings/settings.h"
@@ -98,6 +99,10 @@ std::string LogFailureText(int error)
 void LogLine(const std::string& what, std::optional<bool> level)
 {
     if (logFd < 0 || logClock == nullptr)
+        return;
+    // After a crash handler's "key off" and "ptt off" the log says nothing more.
+    const FencedRequest request;
+    if (!request.Allowed())
         return;
     const std::int64_t ms = DayMs(logClock->Now());
     offsetMs = ms - RealTimeMs() % kDayMs;

@@ -16,6 +16,67 @@ public:
 
 NoDevices noDevices;
 PortDevices* installed = &noDevices;
+bool openingsEnded = false;
+
+// What the driver and the speaker reach: the installed devices behind the
+// process's crash fence, so that nothing switches a line or opens a device
+// once a crash handler has switched the lines off (a device that opens can
+// raise its lines: a tty raises RTS and DTR). After EndPortOpenings nothing
+// opens either.
+class FencedDevices : public PortDevices, public PortIo {
+public:
+    int OpenCom(int n) override { return Open([n] { return installed->OpenCom(n); }); }
+    void EscapeCommFunction(int handle, CommFunction function) override
+    {
+        if (const FencedRequest request; request.Allowed())
+            installed->EscapeCommFunction(handle, function);
+    }
+    int OpenLpt(int n) override { return Open([n] { return installed->OpenLpt(n); }); }
+    // A descriptor closed under a crash handler could be reused for another
+    // file before the handler's requests on it.
+    void CloseHandle(int handle) override
+    {
+        if (const FencedRequest request; request.Allowed())
+            installed->CloseHandle(handle);
+    }
+    PortIo& Io() override { return *this; }
+    std::uint8_t In(std::uint16_t address) override { return installed->Io().In(address); }
+    void Out(std::uint16_t address, std::uint8_t value) override
+    {
+        if (const FencedRequest request; request.Allowed())
+            installed->Io().Out(address, value);
+    }
+
+    PortDescription Describe(int portNumber) const override { return installed->Describe(portNumber); }
+    std::string LastOpenFailure() const override
+    {
+        return refused_ ? "the program is ending" : installed->LastOpenFailure();
+    }
+    std::string Outputs(int portNumber) const override { return installed->Outputs(portNumber); }
+    int TakeLineError() override { return installed->TakeLineError(); }
+    void QuietOpens(bool quiet) override { installed->QuietOpens(quiet); }
+    EmergencyStep CrashComStep(int handle, CommFunction function) const override
+    {
+        return installed->CrashComStep(handle, function);
+    }
+    EmergencyStep CrashOutStep(std::uint16_t address, std::uint8_t value) const override
+    {
+        return installed->CrashOutStep(address, value);
+    }
+
+private:
+    template <class OpenDevice>
+    int Open(OpenDevice open)
+    {
+        const FencedRequest request;
+        refused_ = !request.Allowed() || openingsEnded;
+        return refused_ ? kInvalidHandle : open();
+    }
+
+    bool refused_ = false;
+};
+
+FencedDevices fenced;
 
 } // namespace
 
@@ -41,6 +102,8 @@ PortDescription PortDevices::Describe(int) const { return {}; }
 
 std::string PortDevices::Outputs(int) const { return {}; }
 
-PortDevices& Devices() { return *installed; }
+PortDevices& Devices() { return fenced; }
 
 void InstallPortDevices(PortDevices* devices) { installed = devices != nullptr ? devices : &noDevices; }
+
+void EndPortOpenings() { openingsEnded = true; }

@@ -59,8 +59,12 @@ public:
     virtual EmergencyStep CrashOutStep(std::uint16_t, std::uint8_t) const { return {}; }
 };
 
-// The devices the driver and the speaker use. Never null after start-up;
-// before anything is installed, a set of devices that opens nothing answers.
+// The devices the driver and the speaker use, behind the process's crash
+// fence (emergency.h): once a crash handler has begun, no request reaches
+// them. Before anything is installed, a set of devices that opens nothing answers.
 PortDevices& Devices();
 // Installs `devices` (not owned); nullptr puts back the set that opens nothing.
 void InstallPortDevices(PortDevices* devices);
+// The program is ending: from now on no port opens, whatever a window that a
+// signal cut short goes on to do. UI thread.
+void EndPortOpenings();
