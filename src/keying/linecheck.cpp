@@ -63,3 +63,18 @@ LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
     c.pttAtEnd = ptt;
     return c;
 }
+
+std::vector<TimelineEvent> TransmissionStarts(const std::vector<TimelineEvent>& events)
+{
+    std::vector<TimelineEvent> starts;
+    std::uint8_t previous = 255;
+    for (const TimelineEvent& e : events) {
+        if (e.kind != TimelineEvent::State)
+            continue;
+        if ((previous == 255 && e.state == keying::PlanSync)
+            || ((previous == keying::WaitStart || previous == keying::WaitRepeat) && e.state != keying::Stopping))
+            starts.push_back(e);
+        previous = e.state;
+    }
+    return starts;
+}

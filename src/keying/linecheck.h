@@ -31,3 +31,7 @@ struct LineCheck {
 // event after a stop, from which on nothing may switch on.
 LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
                      std::size_t sinceEvent = SIZE_MAX);
+
+// The state events at which transmissions began: a start now, a start time
+// met, a repeat due. Their `mono` is on the tick count.
+std::vector<TimelineEvent> TransmissionStarts(const std::vector<TimelineEvent>& events);

@@ -1,6 +1,7 @@
 // Any bytes as a settings file: the load takes them, the settings select
 // nothing outside their tables, and a save and load again is stable. Then
-// whole transmissions on those settings, checked for the keying invariants.
+// whole transmissions on those settings, with clock steps from the bytes
+// after the record, checked for the keying invariants.
 #include "keying/linecheck.h"
 #include "keying/timeline.h"
 #include "morse/duration.h"
@@ -11,6 +12,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -61,6 +65,32 @@ std::int64_t LongestKeyDown()
     return 10 * dot + 200;
 }
 
+// Clock steps: the bytes after the record, three per step (at most four): the
+// tick after which the local clock steps (two bytes) and the step from a table
+// of daylight saving changes, corrections, slewing and a clock set days ahead.
+std::vector<std::pair<int, std::int64_t>> ClockSteps(const std::uint8_t* data, std::size_t size)
+{
+    static constexpr std::int64_t kStepMs[] = {3600000, -3600000, 1800000, -1800000, 90000, -90000, 59000,
+                                               -59000, 1500, -1500, 900, -900, 7200000, -7200000,
+                                               3 * 86400000LL, -100};
+    std::vector<std::pair<int, std::int64_t>> steps;
+    for (std::size_t at = kRecordSize; at + 3 <= size && steps.size() < 4; at += 3)
+        steps.emplace_back(data[at] | data[at + 1] << 8, kStepMs[data[at + 2] % std::size(kStepMs)]);
+    std::sort(steps.begin(), steps.end());
+    return steps;
+}
+
+// Transmissions begin the repeat interval apart on the tick count, whatever
+// the clock did.
+bool IntervalKept(const TimelineRun& run, std::int32_t intervalMinutes)
+{
+    const auto starts = TransmissionStarts(run.events);
+    for (std::size_t i = 1; i < starts.size(); ++i)
+        if (RepeatInterval != 0 && starts[i].mono - starts[i - 1].mono < std::int64_t{intervalMinutes} * 60000)
+            return false;
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -74,13 +104,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TimelineRun run;
     run.Start(0);
     constexpr std::int64_t kLimitMs = 6 * 3600000LL;
-    run.Run(kLimitMs);
+    const auto steps = ClockSteps(data, size);
+    int ticks = 0;
+    for (const auto& [tick, ms] : steps) {
+        while (ticks < tick && !run.engine.Display.CloseRequested) {
+            run.Tick();
+            ++ticks;
+        }
+        run.Jump(ms);
+    }
+    run.Run(kLimitMs - run.Elapsed());
     const std::size_t stop = run.events.size();
     run.engine.Cancel();
     run.engine.Close();
     const std::int64_t end = run.clock.Abs();
     const LineCheck c = CheckLines(run.events, end, stop);
-    const std::int64_t hours = (end - run.startAbs) / 3600000 + 1;
+    const std::int64_t hours = run.Elapsed() / 3600000 + 1;
     if (c.longestKeyDown > LongestKeyDown())
         std::abort();
     if (!DfcwMode && c.keyWithoutPtt >= 0)
@@ -88,6 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (c.pttPushes > 2000 * hours)
         std::abort();
     if (c.keyAtEnd || c.pttAtEnd || c.onSince)
+        std::abort();
+    if (!IntervalKept(run, run.engine.R.IntervalMinutes))
         std::abort();
     return 0;
 }

@@ -81,22 +81,7 @@ protected:
                 return e.at - run_->startAbs;
         return -1;
     }
-    // The state events at which transmissions began: a start now, a start
-    // time met, a repeat due. Their `mono` is on the tick count.
-    std::vector<TimelineEvent> TransmissionStarts() const
-    {
-        std::vector<TimelineEvent> starts;
-        std::uint8_t previous = 255;
-        for (const auto& e : run_->events) {
-            if (e.kind != TimelineEvent::State)
-                continue;
-            if ((previous == 255 && e.state == keying::PlanSync)
-                || ((previous == keying::WaitStart || previous == keying::WaitRepeat) && e.state != keying::Stopping))
-                starts.push_back(e);
-            previous = e.state;
-        }
-        return starts;
-    }
+    std::vector<TimelineEvent> TransmissionStarts() const { return ::TransmissionStarts(run_->events); }
     bool LastLevel(TimelineEvent::Kind kind) const
     {
         for (auto it = run_->events.rbegin(); it != run_->events.rend(); ++it)
