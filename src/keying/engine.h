@@ -261,6 +261,8 @@ private:
     std::int64_t previousTickMono_ = 0;
     // When the running and the previous transmission began, on the tick count.
     static constexpr std::int64_t kNoStart = INT64_MIN;
+    // The tick count and the local clock are read a moment apart, in whole ms.
+    static constexpr std::int64_t kMonoToleranceMs = 50;
     std::int64_t startMono_ = kNoStart, previousStartMono_ = kNoStart;
     // The synchronisation boundary a start sequence aims at (absolute local
     // time, -1 when none); kept: a clock step met or jumped over it, and the

@@ -106,22 +106,29 @@ std::int64_t KeyEngine::MonoSincePreviousTick() { return MonoNow() - previousTic
 // due, when that passed no longer ago than `maxLateMs` (a late tick), else at
 // the tick itself (a clock step jumped over it). On the tick count no two
 // transmissions begin closer than the repeat interval, whatever the clock did.
+// Unless the anchor moves, the schedule stays exactly where it was.
 void KeyEngine::NoteStart(bool newTransmission, std::int64_t maxLateMs)
 {
     const std::int64_t mono = MonoNow(), now = NowAbs();
-    std::int64_t at = mono - std::clamp<std::int64_t>(now - nextStartAbs_, 0, std::max<std::int64_t>(maxLateMs, 0));
+    const std::int64_t late = now - nextStartAbs_;
+    std::int64_t at = mono - std::clamp<std::int64_t>(late, 0, std::max<std::int64_t>(maxLateMs, 0));
     if (newTransmission)
         previousStartMono_ = startMono_;
-    if (previousStartMono_ != kNoStart && RepeatInterval != 0)
-        at = std::min(std::max(at, previousStartMono_ + std::int64_t{R.IntervalMinutes} * 60000), mono);
+    if (previousStartMono_ != kNoStart && RepeatInterval != 0) {
+        const std::int64_t earliest = previousStartMono_ + std::int64_t{R.IntervalMinutes} * 60000;
+        if (at < earliest - kMonoToleranceMs)
+            at = std::min(earliest, mono);
+    }
     startMono_ = at;
-    nextStartAbs_ = now - (mono - at);
+    if (at != mono - late)
+        nextStartAbs_ = now - (mono - at);
     R.NextStartSecond = SecondOfDay(nextStartAbs_);
 }
 
 bool KeyEngine::RepeatIntervalPassed()
 {
-    return startMono_ == kNoStart || MonoNow() - startMono_ >= std::int64_t{R.IntervalMinutes} * 60000;
+    return startMono_ == kNoStart
+        || MonoNow() - startMono_ >= std::int64_t{R.IntervalMinutes} * 60000 - kMonoToleranceMs;
 }
 
 // Milliseconds from `abs` to the next synchronisation boundary; 0 on one.
