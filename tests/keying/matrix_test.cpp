@@ -92,19 +92,15 @@ protected:
         return points;
     }
 
-    // Replays up to `point`, applies `way`, runs ten minutes more; returns
-    // whether the way out exists there.
-    bool Apply(const Scenario& scenario, std::uint8_t wpm, const Point& point, const WayOut& way,
-               const std::string& what)
+    // A fresh run replayed up to `point`, where `action` runs; false if it never came.
+    bool ReplayTo(const Scenario& scenario, std::uint8_t wpm, const Point& point, const std::function<void()>& action)
     {
         Fresh(scenario, wpm);
         int ticks = 0, waits = 0;
-        bool applied = false, exists = true;
-        std::size_t stop = 0;
+        bool applied = false;
         const auto apply = [&] {
             applied = true;
-            stop = run_->events.size();
-            exists = way.apply(run_->engine);
+            action();
         };
         run_->clock.whileWaiting = [&] {
             if (!applied && ++waits == point.wait)
@@ -118,7 +114,20 @@ protected:
                 ++ticks;
             }
         }
-        EXPECT_TRUE(applied) << what;
+        return applied;
+    }
+
+    // Replays up to `point`, applies `way`, runs ten minutes more; returns
+    // whether the way out exists there.
+    bool Apply(const Scenario& scenario, std::uint8_t wpm, const Point& point, const WayOut& way,
+               const std::string& what)
+    {
+        bool exists = true;
+        std::size_t stop = 0;
+        EXPECT_TRUE(ReplayTo(scenario, wpm, point, [&] {
+            stop = run_->events.size();
+            exists = way.apply(run_->engine);
+        })) << what;
         if (!exists)
             return false;
         TickFor(10 * kMinute);
@@ -227,26 +236,7 @@ protected:
     void StepAt(const Scenario& scenario, std::uint8_t wpm, const Point& point, std::int64_t step,
                 const std::string& what)
     {
-        Fresh(scenario, wpm);
-        int ticks = 0, waits = 0;
-        bool stepped = false;
-        const auto jump = [&] {
-            stepped = true;
-            run_->Jump(step);
-        };
-        run_->clock.whileWaiting = [&] {
-            if (!stepped && point.wait > 0 && ++waits == point.wait)
-                jump();
-        };
-        while (!stepped && ticks <= point.tick) {
-            if (point.wait == 0 && ticks == point.tick) {
-                jump();
-            } else {
-                run_->Tick();
-                ++ticks;
-            }
-        }
-        ASSERT_TRUE(stepped) << what;
+        ASSERT_TRUE(ReplayTo(scenario, wpm, point, [&] { run_->Jump(step); })) << what;
         const std::uint32_t from = run_->clock.TickCount();
         const auto ended = [this] {
             return run_->engine.Display.CloseRequested || (RunKind == kRunQso && Engine().R.TxState == Idle);
