@@ -1,7 +1,8 @@
-// vantrel-timeline: previews a beacon. Runs one start-now transmission of the
-// selected text with the settings in ./VANTREL.SET (defaults without one) on
-// the real engine in simulated time and prints every line operation and state
-// change, then the total duration.
+// vantrel-timeline: previews a beacon. Runs one transmission of the selected
+// text (start now, or a later start with its stop time) with the settings in
+// ./VANTREL.SET (defaults without one) on the real engine in simulated time,
+// with any clock steps asked for, and prints every line operation, state
+// change and clock step, then the total duration.
 #include "keying/timeline.h"
 #include "morse/morse.h"
 #include "morse/startcheck.h"
@@ -10,32 +11,44 @@
 #include "settings/settingsfile.h"
 #include "settings/settingsfolder.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
 void Usage(std::FILE* out)
 {
     std::fputs(
-        "Usage: vantrel-timeline [--start HH:MM:SS.mmm] [--limit HOURS]\n"
+        "Usage: vantrel-timeline [--start HH:MM:SS.mmm] [--at HHMMSS [--stop HHMMSS]]\n"
+        "                        [--step HH:MM:SS.mmm:+-SECONDS]... [--limit HOURS]\n"
         "                        [--picture FILE.png [--frame MINUTES] [--width PIXELS] [--shift HZ]]\n"
         "\n"
-        "Runs one start-now transmission of the selected text, with the settings of\n"
-        "VANTREL.SET in the current directory (the defaults when there is none), on\n"
-        "Vantrel's keying engine in simulated time, ticking at every tenth of a second\n"
-        "as the transmit window does, and prints one line per key, PTT or DFCW\n"
-        "operation and per state change:\n"
+        "Runs one transmission of the selected text, with the settings of VANTREL.SET\n"
+        "in the current directory (the defaults when there is none), on Vantrel's\n"
+        "keying engine in simulated time, ticking at every tenth of a second as the\n"
+        "transmit window does, and prints one line per key, PTT or DFCW operation,\n"
+        "per state change and per clock step:\n"
         "  12:00:01.400 key on\n"
         "  12:00:01.400 state Sending\n"
-        "then the total duration. Nothing is keyed and no sound is made. Times on\n"
-        "the days after the start carry the day: +1 00:00:01.000.\n"
-        "A start that Vantrel refuses (an empty text, a text longer than its repeat\n"
-        "interval) is refused here too, with its message: exit status 1.\n"
+        "  02:00:00.000 clock step +3600 s\n"
+        "then the total duration (real time: clock steps left out). Nothing is keyed\n"
+        "and no sound is made. Times on the days after the start carry the day:\n"
+        "+1 00:00:01.000. A start that Vantrel refuses (an empty text, a text longer\n"
+        "than its repeat interval) is refused here too, with its message: exit status 1.\n"
         "\n"
         "  --start HH:MM:SS.mmm  local time of day at which the run starts (00:00:00.000)\n"
+        "  --at HHMMSS           start later, at this time, instead of at once\n"
+        "  --stop HHMMSS         the later start's stop time\n"
+        "  --step HH:MM:SS.mmm:+-SECONDS\n"
+        "                        the system clock steps by SECONDS (a daylight saving\n"
+        "                        change, a correction) when it first reaches that time\n"
+        "                        of day, or at once when another step carried it past;\n"
+        "                        may be given again\n"
         "  --limit HOURS         stop an endless beacon after this much simulated time (48)\n"
         "  --picture FILE.png    also draw the run as a grabber's waterfall shows it\n"
         "                        (time across, frequency up, frames on the UTC grid)\n"
@@ -59,6 +72,23 @@ std::optional<std::int64_t> ParseStart(const std::string& text)
     return ((h * 60LL + m) * 60 + s) * 1000 + ms;
 }
 
+// "HH:MM:SS.mmm:+SECONDS" or "...:-SECONDS": (ms of the day, step in ms).
+std::optional<std::pair<std::int64_t, std::int64_t>> ParseStep(const std::string& text)
+{
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon + 2 > text.size() || (text[colon + 1] != '+' && text[colon + 1] != '-'))
+        return std::nullopt;
+    const auto at = ParseStart(text.substr(0, colon));
+    const std::string number = text.substr(colon + 2);
+    const auto seconds = ToFloat(number);
+    if (!at || !seconds || number.find_first_not_of("0123456789.") != std::string::npos || *seconds > 366.0 * 86400)
+        return std::nullopt;
+    const auto ms = static_cast<std::int64_t>(std::llround(*seconds * 1000.0));
+    if (ms == 0)
+        return std::nullopt;
+    return std::make_pair(*at, text[colon + 1] == '-' ? -ms : ms);
+}
+
 int Fail(const std::string& message)
 {
     std::fprintf(stderr, "vantrel-timeline: %s\nTry 'vantrel-timeline --help'.\n", message.c_str());
@@ -72,6 +102,8 @@ int main(int argc, char* argv[])
     std::int64_t start = 0;
     double limitHours = 48;
     PictureRequest picture;
+    std::string at, stop;
+    std::vector<std::pair<std::int64_t, std::int64_t>> steps;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -85,11 +117,20 @@ int main(int argc, char* argv[])
                 return Fail(*error);
             continue;
         }
-        if (arg == "--start" || arg == "--limit") {
+        if (arg == "--start" || arg == "--limit" || arg == "--at" || arg == "--stop" || arg == "--step") {
             if (i + 1 >= argc)
                 return Fail(arg + " needs a value");
             const std::string value = argv[++i];
-            if (arg == "--start") {
+            if (arg == "--at" || arg == "--stop") {
+                if (!IsValidTime(value))
+                    return Fail(arg + " takes a time of day HHMMSS, not '" + value + "'");
+                (arg == "--at" ? at : stop) = value;
+            } else if (arg == "--step") {
+                const auto step = ParseStep(value);
+                if (!step)
+                    return Fail("--step takes HH:MM:SS.mmm:+SECONDS or HH:MM:SS.mmm:-SECONDS, not '" + value + "'");
+                steps.push_back(*step);
+            } else if (arg == "--start") {
                 const auto parsed = ParseStart(value);
                 if (!parsed)
                     return Fail("--start takes a time of day HH:MM:SS.mmm, not '" + value + "'");
@@ -106,6 +147,8 @@ int main(int argc, char* argv[])
     }
     if (const auto error = picture.Check())
         return Fail(*error);
+    if (!stop.empty() && at.empty())
+        return Fail("--stop needs --at: only a later start has a stop time");
 
     SetDefaultSettings();
     if (SettingsFileMissing())
@@ -116,10 +159,14 @@ int main(int argc, char* argv[])
         return 1;
     }
     RunKind = kRunTransmit;
-    StartImmediately = true;
+    StartImmediately = at.empty();
+    StartTime = at;
+    StopTime = stop;
 
     TimelineRun run;
     run.Start(start);
+    for (const auto& [when, ms] : steps)
+        run.JumpAt(when, ms);
     const bool ended = run.Run(static_cast<std::int64_t>(limitHours * 3600000.0));
     // A run past midnight counts its days, so that the times never run backwards.
     const std::int64_t startDay = run.startAbs / 86400000;
@@ -128,7 +175,7 @@ int main(int argc, char* argv[])
         std::printf("%s%s\n", day > 0 ? ("+" + std::to_string(day) + ' ').c_str() : "",
                     FormatTimelineEvent(event).c_str());
     }
-    const std::int64_t total = run.clock.Abs() - run.startAbs;
+    const std::int64_t total = run.Elapsed();
     std::printf("total %lld:%s%s\n", static_cast<long long>(total / 3600000),
                 ClockTextMs(total).substr(3).c_str(), ended ? "" : " (limit reached; the beacon goes on)");
     if (!picture.file.empty() && !WritePicture(picture, run))

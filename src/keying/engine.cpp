@@ -181,6 +181,11 @@ void KeyEngine::ResetRecord()
     alarmWanted_ = leadRan_ = fromPlus_ = idSent_ = false;
     cancelled_ = stopAsked_ = plusSequence_ = operatorPtt_ = false;
     lastClockSecond_ = -1;
+    lastTick_ = clock_.TickCount();
+    mono_ = previousTickMono_ = 0;
+    startMono_ = previousStartMono_ = kNoStart;
+    slotAbs_ = -1;
+    slotKept_ = stepped_ = false;
 }
 
 void KeyEngine::Prepare()
@@ -243,6 +248,7 @@ void KeyEngine::PrepareTransmit()
         StartTime = TimeOfDayText(clock_.Now());
         R.NextStartSecond = TimeTextToSeconds(StartTime);
         nextStartAbs_ = NowAbs() / 1000 * 1000;
+        NoteStart(true, 1000);
         WriteTitle(Title::StartNow);
         ArmAlarm();
     } else {
@@ -287,7 +293,10 @@ void KeyEngine::Activate()
 {
     R.KeyingActive = true;
     lastAbs_ = NowAbs();
-    lastTick_ = clock_.TickCount();
+    const std::uint32_t tick = clock_.TickCount();
+    mono_ += static_cast<std::uint32_t>(tick - lastTick_);
+    lastTick_ = tick;
+    previousTickMono_ = MonoNow();
 }
 
 std::string KeyEngine::ModePart() const

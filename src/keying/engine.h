@@ -179,9 +179,23 @@ private:
     bool NextEventDue();
     std::int64_t NextEventRemaining();
 
-    // Tick parts.
+    // The engine against the clock (engine_clock.cpp): steps of the local
+    // clock, and the repeat schedule kept on the tick count.
     void CheckClockJump();
     bool ClockPassed(std::int32_t secondOfDay, const std::string& clockText);
+    std::int64_t MonoNow();
+    std::int64_t MonoSincePreviousTick();
+    void NoteStart(bool newTransmission, std::int64_t maxLateMs);
+    bool RepeatIntervalPassed();
+    std::int64_t ToNextBoundary(std::int64_t abs) const;
+    void StepDuringSyncLead(std::int64_t jump, std::int64_t now);
+    void StepDuringBoundaryWait(std::int64_t jump, std::int64_t now);
+    void StepDuringStartSequence(std::int64_t jump, std::int64_t now);
+    bool StepMovedTheSlot();
+    void ReplanWithPttOff();
+    bool StopTimeEndsHere() const;
+
+    // Tick parts.
     void WriteStatus();
     void Step();
     void StepWaitStart();
@@ -241,6 +255,20 @@ private:
     // Clock-jump detection: the local clock against the tick count.
     std::int64_t lastAbs_ = 0;
     std::uint32_t lastTick_ = 0;
+    bool stepped_ = false;          // the running tick met a clock step
+    // The tick count unwrapped (ms, as of lastTick_), and that of the previous tick's tenth.
+    std::int64_t mono_ = 0;
+    std::int64_t previousTickMono_ = 0;
+    // When the running and the previous transmission began, on the tick count.
+    static constexpr std::int64_t kNoStart = INT64_MIN;
+    // The tick count and the local clock are read a moment apart, in whole ms.
+    static constexpr std::int64_t kMonoToleranceMs = 50;
+    std::int64_t startMono_ = kNoStart, previousStartMono_ = kNoStart;
+    // The synchronisation boundary a start sequence aims at (absolute local
+    // time, -1 when none); kept: a clock step met or jumped over it, and the
+    // message begins as soon as the start sequence has run.
+    std::int64_t slotAbs_ = -1;
+    bool slotKept_ = false;
     std::int64_t lastClockSecond_ = -1; // local seconds since the epoch at the previous tick
 };
 

@@ -20,104 +20,15 @@ void KeyEngine::KeyTimerTimer()
     tickAbs_ = TickTenth(RealNowAbs());
     CheckClockJump();
     WriteStatus();
-    if (!R.StopClock.empty() && ClockPassed(TimeTextToSeconds(R.StopClock), R.StopClock))
+    // The stop time counts from the start on: one that passes while a later
+    // start waits is the next day's.
+    if (R.TxState != WaitStart && !R.StopClock.empty() && ClockPassed(TimeTextToSeconds(R.StopClock), R.StopClock))
         R.StopReached = true;
     const std::int64_t second = NowAbs() / 1000;
     Step();
     lastClockSecond_ = second;
+    previousTickMono_ = MonoNow();
     tickAbs_ = outerTenth;
-}
-
-// A start or stop time is met when the clock text equals it, or when the clock
-// has passed it since the previous tick (across midnight, and forward across
-// a clock step), so that a late tick cannot miss it for a day. With regular
-// ticks this is the same as the equality.
-bool KeyEngine::ClockPassed(std::int32_t secondOfDay, const std::string& clockText)
-{
-    if (TimeOfDayText(NowDays()) == clockText)
-        return true;
-    if (lastClockSecond_ < 0)
-        return false;
-    const std::int64_t elapsed = NowAbs() / 1000 - lastClockSecond_;
-    if (elapsed <= 0)
-        return false;
-    if (elapsed >= 86400)
-        return true;
-    const std::int64_t ahead = ((secondOfDay - lastClockSecond_ % 86400) % 86400 + 86400) % 86400;
-    return ahead > 0 && ahead <= elapsed;
-}
-
-// Instants are times of the local clock, so a step of that clock (daylight
-// saving, a correction by the network) would shift every pending instant
-// against the real time that has passed. The tick count does not step: a
-// difference between the two beyond the tolerance is a clock step, and the
-// engine is carried across it. Waits that run on the real time line (elements,
-// pauses, repeat intervals, test intervals, the alarm) keep their distance;
-// waits that belong to the clock (start time, synchronisation) are met on the
-// new clock. Smaller steps (NTP slewing) act on the absolute time line.
-void KeyEngine::CheckClockJump()
-{
-    const std::int64_t real = RealNowAbs(), now = NowAbs();
-    const std::uint32_t tick = clock_.TickCount();
-    const std::int64_t jump = real - (lastAbs_ + static_cast<std::uint32_t>(tick - lastTick_));
-    lastAbs_ = real;
-    lastTick_ = tick;
-    if (std::llabs(jump) <= kJumpToleranceMs)
-        return;
-    if (alarmAbs_ != INT64_MAX) {
-        alarmAbs_ += jump;
-        R.AlarmInstant = static_cast<std::int32_t>(((alarmAbs_ % kDayMs) + kDayMs) % kDayMs);
-    }
-    R.ExpectedEnd += static_cast<double>(jump) / kDayMs;
-    pttOnAbs_ += jump;
-    switch (R.TxState) {
-    case WaitStart:
-        break;
-    case WaitSyncLead:
-        R.TxState = PlanSync; // planned again on the new clock on this tick
-        StepPlanSync();
-        break;
-    case WaitBoundary: {
-        // The boundary is a time of the clock. One that the step jumped over
-        // is met at once, as a start time is, and the message's time line
-        // starts then; the next one on the new clock is waited for when it
-        // lies within the lead. After any other move PTT would stay on for
-        // longer than the lead, so the synchronisation is planned afresh
-        // with PTT off. A wait at a "+" inside the message just takes the
-        // next boundary.
-        const std::int64_t remaining = nextEventAbs_ - now;
-        if (jump > 0 && remaining <= 0 && -remaining < R.SyncPeriodMs / 2) {
-            SetNextEventAbs(now); // the message's time line starts here
-            break;
-        }
-        const std::int32_t next = RemainingMs(NextBoundary(R.SyncPeriodMs));
-        if (plusSequence_ || next <= R.SyncLeadMs) {
-            SetNextEventAbs(now + next);
-        } else {
-            Ptt(false);
-            R.StartTicks = 10;
-            R.TxState = PlanSync;
-            StepPlanSync();
-        }
-        break;
-    }
-    case WaitRepeat:
-        nextStartAbs_ += jump;
-        R.NextStartSecond = static_cast<std::int32_t>(((nextStartAbs_ / 1000) % 86400 + 86400) % 86400);
-        break;
-    case TestIdWait:
-        testNextIdAbs_ += jump;
-        R.TestNextId = static_cast<std::int32_t>(((testNextIdAbs_ % kDayMs) + kDayMs) % kDayMs);
-        break;
-    default:
-        AdvanceNextEvent(jump);
-        break;
-    }
-    // A step of up to half a day (daylight saving) passes the start and stop
-    // times it skips; a larger one is a clock being set, and counts from the
-    // new time only.
-    if (std::llabs(jump) > kDayMs / 2)
-        lastClockSecond_ = now / 1000;
 }
 
 void KeyEngine::Ptt(bool on)
@@ -151,6 +62,8 @@ bool KeyEngine::PttReadyForKeying()
 
 void KeyEngine::Step()
 {
+    if (R.StopReached && StopTimeEndsHere())
+        R.TxState = Stopping;
     switch (R.TxState) {
     case Idle: break;
     case WaitStart: StepWaitStart(); break;
@@ -205,10 +118,12 @@ void KeyEngine::StepWaitStart()
     R.CharPos = 1;
     R.Pattern.clear();
     R.StartedAt = TimeOfDayText(NowDays());
-    // The repeat grid starts at the start time itself, also when a late tick met it.
+    // The repeat grid starts at the start time itself when a late tick met
+    // it, and at this tick when a clock step jumped over it.
     const std::int64_t nowSecond = NowAbs() / 1000;
     const std::int64_t late = ((nowSecond - TimeTextToSeconds(R.StartClock)) % 86400 + 86400) % 86400;
     nextStartAbs_ = (nowSecond - late) * 1000;
+    NoteStart(true, stepped_ ? 0 : MonoSincePreviousTick());
     R.CurrentKeyGap = KeyGap;
     SetSlots(RunKind == kRunQso ? R.CurrentDot : HeldDot());
     R.TxState = PlanSync;
@@ -228,6 +143,8 @@ void KeyEngine::StepWaitStart()
 void KeyEngine::StepPlanSync()
 {
     R.SyncPeriodMs = SyncPeriodMsOf(EffectiveSyncPeriod());
+    slotAbs_ = -1;
+    slotKept_ = false;
     if (R.SyncPeriodMs == 0) {
         PttOnQrss();
         R.TxState = Arm;
@@ -240,6 +157,7 @@ void KeyEngine::StepPlanSync()
     while (lead <= now)
         lead += R.SyncPeriodMs;
     SetNextEventAbs(lead);
+    slotAbs_ = lead + R.SyncLeadMs;
     R.TxState = WaitSyncLead;
 }
 
@@ -247,7 +165,8 @@ void KeyEngine::StepBeginSequence()
 {
     plusSequence_ = fromPlus_;
     R.SendingStopId = false;
-    R.SendingStartId = StartId.Enabled;
+    // No identification begins after the stop time, not even at a "+".
+    R.SendingStartId = StartId.Enabled && !R.StopReached;
     if (R.SendingStartId) {
         if (!PttReadyForKeying())
             return;
@@ -272,8 +191,11 @@ void KeyEngine::StepBeginSequence()
 
 void KeyEngine::EnterWaitBoundary()
 {
-    SetNextEventAbs(NowAbs() + RemainingMs(NextBoundary(R.SyncPeriodMs)));
+    const bool kept = slotKept_ && !plusSequence_;
+    SetNextEventAbs(NowAbs() + (kept ? 0 : RemainingMs(NextBoundary(R.SyncPeriodMs))));
     R.TxState = WaitBoundary;
+    if (!plusSequence_ && !kept && StepMovedTheSlot())
+        return;
     // QSK: during a wait at a "+" the transmitter listens, after the RX delay.
     if (plusSequence_ && !DfcwMode && EffectiveQskMode() != 0) {
         R.TxLeadActive = false;
@@ -298,10 +220,12 @@ void KeyEngine::StepWaitBoundary()
     if (!NextEventDue() || !PttReadyForKeying())
         return;
     if (RunKind == kRunTransmit) {
-        R.NextStartSecond = TimeTextToSeconds(TimeOfDayText(NowDays()));
         nextStartAbs_ = NowAbs() / 1000 * 1000;
+        NoteStart(false, MonoSincePreviousTick());
     }
     plusSequence_ = false;
+    slotAbs_ = -1;
+    slotKept_ = false;
     R.TxState = Sending;
 }
 
@@ -357,6 +281,8 @@ void KeyEngine::StepSendingId()
     } else if (!IdTickStep()) {
         return;
     }
+    // After the stop time the message that an identification at a "+" interrupted goes on.
+    const bool inMessage = R.SendingStartId && plusSequence_;
     if (R.SendingStartId) {
         if (EffectiveSyncPeriod() == 0) {
             if (R.IdLeadTicks > 0)
@@ -379,7 +305,7 @@ void KeyEngine::StepSendingId()
             Finish();
         }
     }
-    if (R.StopReached)
+    if (R.StopReached && !inMessage)
         R.TxState = Stopping;
     if (wpm > 6)
         R.KeyingActive = true;
@@ -407,12 +333,12 @@ void KeyEngine::Finish()
 
 void KeyEngine::StepWaitRepeat()
 {
-    // The repeat instant may lie up to 255 minutes ahead (an interval edited
-    // into the settings file): it is held on its absolute time like NextEvent.
-    const bool due = RepeatInterval == 0
-        || (nextStartAbs_ - NowAbs() < kReachWindowMs && Reached(R.NextStartSecond * 1000));
-    if (!due)
+    // The repeat instant is held on its absolute time (it may lie up to 255
+    // minutes ahead, an interval edited into the settings file), and no
+    // sooner than the interval after the previous start on the tick count.
+    if (RepeatInterval != 0 && (NowAbs() < nextStartAbs_ || !RepeatIntervalPassed()))
         return;
+    NoteStart(true, MonoSincePreviousTick());
     R.Message = R.MessageCopy;
     R.AtLastElement = R.AtLastChar = false;
     R.Pattern.clear();

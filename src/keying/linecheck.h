@@ -25,7 +25,13 @@ struct LineCheck {
     bool onSince = false;
 };
 
-// `end`: the end of the recording; `sinceEvent`: the index of the first
+// Durations are measured on the tick count, so a clock step does not
+// lengthen or shorten them. `end`: the end of the recording (local time, with
+// no clock step after the last event); `sinceEvent`: the index of the first
 // event after a stop, from which on nothing may switch on.
 LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
                      std::size_t sinceEvent = SIZE_MAX);
+
+// The state events at which transmissions began: a start now, a start time
+// met, a repeat due. Their `mono` is on the tick count.
+std::vector<TimelineEvent> TransmissionStarts(const std::vector<TimelineEvent>& events);

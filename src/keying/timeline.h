@@ -10,15 +10,18 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct TimelineEvent {
-    enum Kind : std::uint8_t { Key, Ptt, Dfcw, State };
+    enum Kind : std::uint8_t { Key, Ptt, Dfcw, State, Step };
     std::int64_t at;      // ms since 1899-12-30 00:00 local (SimClock::Abs)
     Kind kind;
     bool level;           // Key, Ptt, Dfcw
     std::uint8_t state;   // State: the new state; a line: the state of the tick that set it
     std::int64_t due = 0; // a line: NextEvent (absolute) before that tick
+    std::int64_t mono = 0; // the tick count (ms), which a clock step does not move
+    std::int64_t step = 0; // Step: how far the local clock stepped (ms); `at` is before it
 };
 
 class RecordingLines : public LineOutput {
@@ -31,7 +34,10 @@ public:
     bool portOpen = true;
 
 private:
-    void Record(TimelineEvent::Kind kind, bool level) { events_.push_back({clock_.Abs(), kind, level, 0}); }
+    void Record(TimelineEvent::Kind kind, bool level)
+    {
+        events_.push_back({clock_.Abs(), kind, level, 0, 0, clock_.TickCount()});
+    }
     SimClock& clock_;
     std::vector<TimelineEvent>& events_;
 };
@@ -90,13 +96,14 @@ public:
     // Ticks until the engine asks to close or `limitMs` of simulated time
     // have passed; returns whether it closed.
     bool Run(std::int64_t limitMs, const std::function<std::int32_t()>& lateness = {});
-    // Steps the local clock by `ms` (the tick count does not move); the ticks
-    // go on at the new clock's tenths.
-    void Jump(std::int64_t ms)
-    {
-        clock.Jump(ms);
-        nextTick_ = (nextTick_ + ms + 99) / 100 * 100;
-    }
+    // Steps the local clock by `ms` now (the tick count does not move); the
+    // ticks go on at the new clock's tenths. Recorded as a Step event.
+    void Jump(std::int64_t ms);
+    // Steps the local clock by `ms` when it first reaches `msOfDay` after now
+    // (at once when another step carried it past that instant).
+    void JumpAt(std::int64_t msOfDay, std::int64_t ms);
+    // Simulated time since Start on the tick count (clock steps left out).
+    std::int64_t Elapsed() { return static_cast<std::uint32_t>(clock.TickCount() - startTick_); }
 
     TimelineClock clock;
     // When the last tick came (before whatever it waited for).
@@ -110,7 +117,10 @@ public:
 private:
     std::int64_t nextTick_ = 0;
     std::uint8_t lastState_ = 255;
+    std::uint32_t startTick_ = 0;
+    // Pending steps: (absolute local time, ms), earliest first.
+    std::vector<std::pair<std::int64_t, std::int64_t>> steps_;
 };
 
-// "HH:MM:SS.mmm key on", "HH:MM:SS.mmm state Sending", ...
+// "HH:MM:SS.mmm key on", "HH:MM:SS.mmm state Sending", "HH:MM:SS.mmm clock step +3600 s", ...
 std::string FormatTimelineEvent(const TimelineEvent& event);

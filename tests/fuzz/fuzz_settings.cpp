@@ -1,6 +1,7 @@
 // Any bytes as a settings file: the load takes them, the settings select
 // nothing outside their tables, and a save and load again is stable. Then
-// whole transmissions on those settings, checked for the keying invariants.
+// whole transmissions on those settings, with clock steps from the bytes
+// after the record, checked for the keying invariants.
 #include "keying/grabber.h"
 #include "keying/linecheck.h"
 #include "keying/timeline.h"
@@ -12,6 +13,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -62,6 +66,21 @@ std::int64_t LongestKeyDown()
     return 10 * dot + 200;
 }
 
+// Clock steps: the bytes after the record, three per step (at most four): the
+// tick after which the local clock steps (two bytes) and the step from a table
+// of daylight saving changes, corrections, slewing and a clock set days ahead.
+std::vector<std::pair<int, std::int64_t>> ClockSteps(const std::uint8_t* data, std::size_t size)
+{
+    static constexpr std::int64_t kStepMs[] = {3600000, -3600000, 1800000, -1800000, 90000, -90000, 59000,
+                                               -59000, 1500, -1500, 900, -900, 7200000, -7200000,
+                                               3 * 86400000LL, -100};
+    std::vector<std::pair<int, std::int64_t>> steps;
+    for (std::size_t at = kRecordSize; at + 3 <= size && steps.size() < 4; at += 3)
+        steps.emplace_back(data[at] | data[at + 1] << 8, kStepMs[data[at + 2] % std::size(kStepMs)]);
+    std::sort(steps.begin(), steps.end());
+    return steps;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -75,13 +94,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     TimelineRun run;
     run.Start(0);
     constexpr std::int64_t kLimitMs = 6 * 3600000LL;
-    run.Run(kLimitMs);
+    const auto steps = ClockSteps(data, size);
+    int ticks = 0;
+    for (const auto& [tick, ms] : steps) {
+        while (ticks < tick && !run.engine.Display.CloseRequested) {
+            run.Tick();
+            ++ticks;
+        }
+        run.Jump(ms);
+    }
+    run.Run(kLimitMs - run.Elapsed());
     const std::size_t stop = run.events.size();
     run.engine.Cancel();
     run.engine.Close();
     const std::int64_t end = run.clock.Abs();
     const LineCheck c = CheckLines(run.events, end, stop);
-    const std::int64_t hours = (end - run.startAbs) / 3600000 + 1;
+    const std::int64_t hours = run.Elapsed() / 3600000 + 1;
     if (c.longestKeyDown > LongestKeyDown())
         std::abort();
     if (!DfcwMode && c.keyWithoutPtt >= 0)
@@ -90,6 +118,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     if (c.keyAtEnd || c.pttAtEnd || c.onSince)
         std::abort();
+    // Transmissions begin the repeat interval apart on the tick count, whatever the clock did.
+    const auto starts = TransmissionStarts(run.events);
+    for (std::size_t i = 1; i < starts.size() && RepeatInterval != 0; ++i)
+        if (starts[i].mono - starts[i - 1].mono < std::int64_t{run.engine.R.IntervalMinutes} * 60000)
+            std::abort();
 
     // Its grabber picture, on the file's tones (any doubles) or a shift.
     const double shift = size > 1 ? data[1] - 128.0 : 5;

@@ -81,6 +81,7 @@ protected:
                 return e.at - run_->startAbs;
         return -1;
     }
+    std::vector<TimelineEvent> TransmissionStarts() const { return ::TransmissionStarts(run_->events); }
     bool LastLevel(TimelineEvent::Kind kind) const
     {
         for (auto it = run_->events.rbegin(); it != run_->events.rend(); ++it)

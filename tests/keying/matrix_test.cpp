@@ -92,19 +92,15 @@ protected:
         return points;
     }
 
-    // Replays up to `point`, applies `way`, runs ten minutes more; returns
-    // whether the way out exists there.
-    bool Apply(const Scenario& scenario, std::uint8_t wpm, const Point& point, const WayOut& way,
-               const std::string& what)
+    // A fresh run replayed up to `point`, where `action` runs; false if it never came.
+    bool ReplayTo(const Scenario& scenario, std::uint8_t wpm, const Point& point, const std::function<void()>& action)
     {
         Fresh(scenario, wpm);
         int ticks = 0, waits = 0;
-        bool applied = false, exists = true;
-        std::size_t stop = 0;
+        bool applied = false;
         const auto apply = [&] {
             applied = true;
-            stop = run_->events.size();
-            exists = way.apply(run_->engine);
+            action();
         };
         run_->clock.whileWaiting = [&] {
             if (!applied && ++waits == point.wait)
@@ -118,7 +114,20 @@ protected:
                 ++ticks;
             }
         }
-        EXPECT_TRUE(applied) << what;
+        return applied;
+    }
+
+    // Replays up to `point`, applies `way`, runs ten minutes more; returns
+    // whether the way out exists there.
+    bool Apply(const Scenario& scenario, std::uint8_t wpm, const Point& point, const WayOut& way,
+               const std::string& what)
+    {
+        bool exists = true;
+        std::size_t stop = 0;
+        EXPECT_TRUE(ReplayTo(scenario, wpm, point, [&] {
+            stop = run_->events.size();
+            exists = way.apply(run_->engine);
+        })) << what;
         if (!exists)
             return false;
         TickFor(10 * kMinute);
@@ -216,5 +225,56 @@ TEST_P(SafetyMatrix, EveryWayOutLeavesKeyAndPttOff)
 }
 
 INSTANTIATE_TEST_SUITE_P(RunKinds, SafetyMatrix, testing::Range(0, 14));
+
+// Clock steps in every situation: at the first point of each situation a run
+// passes through, the local clock steps forward or back; the run then goes on
+// by itself. It ends, with key and PTT off; the key is never down without PTT
+// (QRSS) nor longer than a dash after a lead; and transmissions begin the
+// repeat interval apart on the tick count (a synchronisation may add to it).
+class ClockStepMatrix : public SafetyMatrix {
+protected:
+    void StepAt(const Scenario& scenario, std::uint8_t wpm, const Point& point, std::int64_t step,
+                const std::string& what)
+    {
+        ASSERT_TRUE(ReplayTo(scenario, wpm, point, [&] { run_->Jump(step); })) << what;
+        const std::uint32_t from = run_->clock.TickCount();
+        const auto ended = [this] {
+            return run_->engine.Display.CloseRequested || (RunKind == kRunQso && Engine().R.TxState == Idle);
+        };
+        while (!ended() && run_->clock.TickCount() - from < 2 * 60 * kMinute)
+            run_->Tick();
+        EXPECT_TRUE(ended()) << what;
+        const LineCheck c = Check();
+        EXPECT_FALSE(c.keyAtEnd) << what;
+        EXPECT_FALSE(c.pttAtEnd) << what;
+        if (RunKind != kRunTest) {
+            EXPECT_TRUE(DfcwMode || c.keyWithoutPtt < 0) << what;
+            EXPECT_LE(c.longestKeyDown, 3 * 1000 + 300 + 200) << what;
+        }
+        // Nor does a step delay them by more than a synchronisation cycle.
+        const auto starts = TransmissionStarts();
+        for (std::size_t i = 1; i < starts.size(); ++i) {
+            EXPECT_GE(starts[i].mono - starts[i - 1].mono, RepeatInterval * kMinute) << what;
+            EXPECT_LE(starts[i].mono - starts[i - 1].mono, (RepeatInterval + 2) * kMinute) << what;
+        }
+    }
+};
+
+TEST_P(ClockStepMatrix, EveryClockStepKeepsTheLinesAndTheInterval)
+{
+    const auto scenarios = Scenarios();
+    const Scenario& scenario = scenarios[static_cast<std::size_t>(GetParam() / 2)];
+    const std::uint8_t wpm = GetParam() % 2 == 0 ? 6 : 12;
+    const auto points = Probe(scenario, wpm);
+    EXPECT_GE(points.size(), 8u) << scenario.name;
+    for (const auto& [situation, point] : points)
+        for (const std::int64_t step : {60 * kMinute, -60 * kMinute, std::int64_t{90000}}) {
+            StepAt(scenario, wpm, point, step,
+                   std::string(scenario.name) + " " + std::to_string(wpm) + " WPM, " + situation + ", step "
+                       + std::to_string(step / 1000) + " s");
+        }
+}
+
+INSTANTIATE_TEST_SUITE_P(RunKinds, ClockStepMatrix, testing::Range(0, 14));
 
 } // namespace

@@ -173,11 +173,41 @@ TEST_F(SequenceTest, StopTimeCompletesTheMessageThatBegan)
     StartLater("E", "100010", At(10, 0, 0), "100100");
     EXPECT_EQ(Engine().Display.Title, "Vantrel (V4.14) : Transmission will start at 10:00:10 and stop at 10:01:00");
     ASSERT_TRUE(RunToEnd());
-    // The stop time passes while the repeat waits: that message still runs, then it stops.
+    // The stop time passes while the repeat waits: no further message begins.
     const auto starts = MessageStarts();
-    ASSERT_EQ(starts.size(), 2u);
+    ASSERT_EQ(starts.size(), 1u);
     EXPECT_EQ(Local(starts[0]), At(10, 0, 11, 500));
-    EXPECT_EQ(Local(starts[1]), At(10, 1, 10, 200));
+    EXPECT_EQ(Local(run_->clock.Abs() - run_->startAbs), At(10, 1, 0)); // closed on that tick
+}
+
+TEST_F(SequenceTest, NothingBeginsAfterTheStopTime)
+{
+    struct Case {
+        const char* what;
+        std::uint8_t sync;
+        std::int64_t shown;
+        const char* stop;
+        std::size_t downs;
+    };
+    // "TT" then the stop identification "E", twice, from 10:00:10.
+    const Case cases[] = {
+        {"during the message: no stop identification", 0, At(10, 0, 0), "100012", 2},
+        {"during the starting pause", 0, At(10, 0, 0), "100011", 0},
+        {"during the synchronisation wait", 1, At(10, 0, 0), "100030", 0},
+        {"before the start: the next day's", 0, At(9, 40, 0), "095000", 6},
+    };
+    for (const Case& c : cases) {
+        SetDefaultSettings();
+        run_ = std::make_unique<TimelineRun>();
+        RepeatCount = 2;
+        RepeatInterval = 1;
+        SyncPeriod = c.sync;
+        StopId = {"E", true, 6};
+        StartLater("TT", "100010", c.shown, c.stop);
+        ASSERT_TRUE(RunToEnd()) << c.what;
+        EXPECT_EQ(KeyDowns().size(), c.downs) << c.what;
+        EXPECT_FALSE(Check().pttAtEnd) << c.what;
+    }
 }
 
 TEST_F(SequenceTest, LateTickStillMeetsTheStartTime)

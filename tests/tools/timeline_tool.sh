@@ -13,7 +13,9 @@ fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 "$tool" --help | grep -q '^Usage: vantrel-timeline' || fail "--help"
 for bad in "--bogus" "--start" "--start 25:00:00" "--start 10:00" "--start 10:00:00.1234" "--limit 0" "--limit x" \
            "--picture" "--frame 10" "--picture p.png --frame 0" "--picture p.png --frame 61" \
-           "--picture p.png --width 59" "--picture p.png --width x" "--picture p.png --shift 1e9"; do
+           "--picture p.png --width 59" "--picture p.png --width x" "--picture p.png --shift 1e9" \
+           "--at 2500" "--at 250000" "--stop 100000" "--at 100000 --stop 1000" "--step 10:00:00:3600" \
+           "--step 10:00:00:+" "--step 10:00:00.000:+0" "--step 10:00:00:-1e3" "--step x"; do
     # shellcheck disable=SC2086
     "$tool" $bad >out 2>err
     rc=$?
@@ -65,6 +67,27 @@ cmp -s b.png c.png || fail "the same run gave other bytes"
 cmp -s a.png b.png && fail "--shift changed nothing"
 "$tool" --picture /nonexistent/p.png >out 2>err
 [ $? -eq 1 ] && grep -q "cannot write the picture" err || fail "unwritable picture"
+
+# Daylight saving forward on an hourly synchronisation boundary: the slot is
+# kept, PTT stays on, and the step has a line of its own.
+write_settings 76=01 77=45 3091=06
+"$tool" --start 01:59:00.000 --step 02:00:00.000:+3600 >out || fail "step run"
+expected="01:59:58.000 ptt on
+02:00:00.000 clock step +3600 s
+03:00:00.000 state Sending
+03:00:00.100 key on
+03:00:01.100 key off
+03:00:01.400 ptt off
+total 0:01:01.400"
+[ "$(grep -v 'state [^S]\|Starting\|Stopping' out)" = "$expected" ] || { fail "step"; cat out; }
+
+# A later start of "TTT" (four repeats a minute apart) that the step jumps
+# over starts at once, repeats a minute later, and the stop time ends it.
+write_settings 20=04 24=01 76=03 77=54 78=54 79=54
+"$tool" --start 01:59:00 --at 023000 --stop 030130 --step 02:00:00:+3600 >out || fail "later run"
+[ "$(grep -c 'state Sending' out)" -eq 2 ] || fail "later: two messages"
+grep -q '^03:00:00.000 state PlanSync$' out && grep -q '^03:01:00.000 state BeginSequence$' out \
+    && grep -q '^03:01:30.000 state Stopping$' out && grep -q '^total 0:02:30.000$' out || { fail "later"; cat out; }
 
 # An endless beacon stops at the limit and says so; over two days the times
 # carry their day and never run backwards.
