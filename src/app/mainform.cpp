@@ -256,14 +256,12 @@ void TSlowCwForm::StartNowClick() { StartTransmission(true); }
 
 bool TSlowCwForm::SelectedTextReady()
 {
-    // A text without a character to send would only switch PTT, for ever
-    // with endless repeats and no interval.
-    const int n = SelectedTextNumber();
-    if (!TrimSpaces(Texts[static_cast<std::size_t>(n)]).empty())
+    // A start with nothing to key would only switch PTT, for ever with
+    // endless repeats and no interval.
+    const std::string reason = NothingToSendReason();
+    if (reason.empty())
         return true;
-    ShowMessageForm(QStringLiteral("Error"),
-                    QStringLiteral("Text ") + QString::number(n) + QStringLiteral(" is empty : nothing to transmit"),
-                    ButtonFaceColor(), false);
+    ShowMessageForm(QStringLiteral("Error"), FromBytes(reason), ButtonFaceColor(), false);
     return false;
 }
 

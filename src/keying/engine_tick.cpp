@@ -163,11 +163,8 @@ void KeyEngine::Step()
         }
         break;
     case Arm: {
-        if (DfcwMode && !R.Message.empty()) {
-            const std::string first = MorsePattern(R.Message.front());
-            if (!first.empty())
-                PresetDfcw(first.front());
-        }
+        if (DfcwMode)
+            PresetDfcw(FirstElementAt(NextSentIndex(0)));
         Display.StatusVisible = Display.GrayVisible = Display.BlueVisible = Display.BlackVisible = true;
         R.TxState = Starting;
         break;
@@ -309,7 +306,7 @@ void KeyEngine::BeginId(bool stop)
 {
     R.IdPattern.clear();
     R.IdPos = 1;
-    R.IdText = Short(stop ? StopId.Text : StartId.Text);
+    R.IdText = Short(PreparedText(stop ? StopId.Text : StartId.Text));
     R.IdCountdown = 0;
     R.IdLeadTicks = 10;
     idSent_ = false;

@@ -145,6 +145,29 @@ TEST_F(StartChecksTest, EmptyTextStartsNothingAndSaysWhichText)
     EXPECT_TRUE(SlowCwForm->ClockTimer->isActive());
 }
 
+TEST_F(StartChecksTest, TextWithNothingToKeyIsRefusedLikeAnEmptyOne)
+{
+    Start();
+    for (const char* text : {"+", "###", "\x01\x02", "; ,"}) {
+        Texts[1] = text;
+        QString message;
+        AnswerMessage(message);
+        Action("StartNow")->trigger();
+        EXPECT_EQ(message, QStringLiteral("Text 1 has no Morse character : nothing to transmit")) << text;
+        EXPECT_FALSE(KeyForm->isVisible());
+        EXPECT_TRUE(SlowCwForm->isVisible());
+    }
+    // An identification that keys is something to send: the "+" inserts it.
+    StartId = {"test", true, 6};
+    QString title;
+    OnNextModal([&](QDialog* k) {
+        title = k->windowTitle();
+        KeyForm->CancelBitBtn->click();
+    });
+    Action("StartNow")->trigger();
+    EXPECT_TRUE(title.startsWith(QStringLiteral("Vantrel (V4.14) : QRSS"))) << title.toStdString();
+}
+
 TEST_F(StartChecksTest, AutostartWithAnEmptyTextNeverSwitchesPtt)
 {
     // The beacon that keyed PTT twice a second for ever: endless, no interval.

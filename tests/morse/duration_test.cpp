@@ -64,8 +64,13 @@ TEST_F(Duration, EdgesOfTheText)
     // A last space keeps its time: E, its gap, the word gap.
     EXPECT_EQ(TextDuration("E ", 1000, 0, 0), 6);
     EXPECT_EQ(TextDuration(" ", 1000, 0, 0), 2);
-    // Characters without a pattern take no time.
-    EXPECT_EQ(TextDuration("e,E", 1000, 0, 0), 2);
+    // Characters without a pattern take no time, also after the last mark.
+    EXPECT_EQ(TextDuration(",:E", 1000, 0, 0), 2);
+    EXPECT_EQ(TextDuration("E;\x01\xC9", 1000, 0, 0), 2);
+    EXPECT_EQ(TextDuration("E+,", 1000, 0, 0), 4); // a "+" keeps the closing space
+    // Morse has no case: lower case is timed as it is keyed, also for identifications.
+    EXPECT_EQ(TextDuration("e,e", 1000, 0, 0), 6);
+    EXPECT_EQ(TextDuration("test", 0, 0, 12), TextDuration("TEST", 0, 0, 12));
 }
 
 TEST_F(Duration, HalvesRoundToEven)
@@ -133,6 +138,29 @@ TEST_F(Duration, RepeatTimeExceeded)
     EXPECT_TRUE(RepeatTimeExceeded());
     RepeatInterval = 0;
     EXPECT_FALSE(RepeatTimeExceeded());
+}
+
+TEST_F(Duration, NothingToSendSaysWhy)
+{
+    struct Case {
+        std::string text;
+        IdSetting start, stop;
+        const char* reason;
+        bool nothingToKey; // neither the text nor an enabled identification keys
+    };
+    const IdSetting off{"TEST", false, 6}, keys{"de x", true, 6}, empty{"+#", true, 6};
+    const char* none = "Text 1 has no Morse character : nothing to transmit";
+    const char* blank = "Text 1 is empty : nothing to transmit";
+    for (const Case& c : {Case{"", off, off, blank, true}, Case{"   ", keys, keys, blank, false},
+                          Case{"+", off, off, none, true}, Case{"###", off, empty, none, true},
+                          Case{"\x01\x7f\xC9 ", empty, off, none, true}, Case{"+", keys, off, "", false},
+                          Case{",", off, keys, "", false}, Case{"e", off, off, "", false}}) {
+        Texts[1] = c.text;
+        StartId = c.start;
+        StopId = c.stop;
+        EXPECT_EQ(NothingToSendReason(), c.reason) << c.text;
+        EXPECT_EQ(NothingToKey(), c.nothingToKey) << c.text;
+    }
 }
 
 TEST_F(Duration, RepeatCheckWithATextNumberOutOfRangeUsesText1)
