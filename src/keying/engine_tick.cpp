@@ -292,8 +292,14 @@ void KeyEngine::StepWaitBoundary()
             PttRelease();
         }
     }
-    if (!NextEventDue() || !PttReadyForKeying())
+    if (!NextEventDue())
         return;
+    if (!PttReadyForKeying()) {
+        // PTT came on less than the TX delay before the boundary: the time line
+        // starts when the delay has passed, so that no mark is cut short.
+        SetNextEventAbs(NowAbs() + 100);
+        return;
+    }
     if (RunKind == kRunTransmit) {
         R.NextStartSecond = TimeTextToSeconds(TimeOfDayText(NowDays()));
         nextStartAbs_ = NowAbs() / 1000 * 1000;

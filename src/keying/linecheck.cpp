@@ -17,6 +17,7 @@ LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
     LineCheck c;
     bool key = false, ptt = false;
     std::int64_t keyOn = 0, pttOn = 0, keyOff = -1;
+    bool mark = false;
     for (std::size_t i = 0; i < events.size(); ++i) {
         const TimelineEvent& e = events[i];
         if (e.kind == TimelineEvent::State)
@@ -30,12 +31,15 @@ LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
         if (e.kind == TimelineEvent::Key) {
             if (e.level && !key) {
                 keyOn = e.at;
+                mark = e.state == keying::Sending;
                 if (!ptt && c.keyWithoutPtt < 0)
                     c.keyWithoutPtt = e.at;
                 if (ptt)
                     Keep(c.shortestTxLead, e.at - pttOn);
             } else if (!e.level && key) {
                 c.longestKeyDown = std::max(c.longestKeyDown, e.at - keyOn);
+                if (mark)
+                    Keep(c.shortestMark, e.at - keyOn);
                 keyOff = e.at;
             }
             key = e.level;

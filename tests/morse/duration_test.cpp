@@ -140,27 +140,27 @@ TEST_F(Duration, RepeatTimeExceeded)
     EXPECT_FALSE(RepeatTimeExceeded());
 }
 
+TEST_F(Duration, RepeatCheckTimesTheHeldDotLength)
+{
+    // 16 letters E last 62 s at the 1 s dot that a stored 0 is keyed at (8 s at 6 WPM).
+    Texts[1] = std::string(16, 'E');
+    DotLength = 0;
+    RepeatCount = 0;
+    RepeatInterval = 1;
+    EXPECT_TRUE(RepeatTimeExceeded());
+}
+
 TEST_F(Duration, NothingToSendSaysWhy)
 {
-    struct Case {
-        std::string text;
-        IdSetting start, stop;
-        const char* reason;
-        bool nothingToKey; // neither the text nor an enabled identification keys
-    };
-    const IdSetting off{"TEST", false, 6}, keys{"de x", true, 6}, empty{"+#", true, 6};
-    const char* none = "Text 1 has no Morse character : nothing to transmit";
-    const char* blank = "Text 1 is empty : nothing to transmit";
-    for (const Case& c : {Case{"", off, off, blank, true}, Case{"   ", keys, keys, blank, false},
-                          Case{"+", off, off, none, true}, Case{"###", off, empty, none, true},
-                          Case{"\x01\x7f\xC9 ", empty, off, none, true}, Case{"+", keys, off, "", false},
-                          Case{",", off, keys, "", false}, Case{"e", off, off, "", false}}) {
-        Texts[1] = c.text;
-        StartId = c.start;
-        StopId = c.stop;
-        EXPECT_EQ(NothingToSendReason(), c.reason) << c.text;
-        EXPECT_EQ(NothingToKey(), c.nothingToKey) << c.text;
+    const std::string none = "Text 1 has no Morse character : nothing to transmit";
+    for (const auto& [text, reason] : {std::pair{"   ", "Text 1 is empty : nothing to transmit"},
+                                       std::pair{"+#\x01\xC9", none.c_str()}, std::pair{"e", ""}}) {
+        Texts[1] = text;
+        EXPECT_EQ(NothingToSendReason(), reason) << text;
     }
+    Texts[1] = "+"; // the start identification's place: something to send when it keys
+    StartId = {"de x", true, 6};
+    EXPECT_EQ(NothingToSendReason(), "");
 }
 
 TEST_F(Duration, RepeatCheckWithATextNumberOutOfRangeUsesText1)

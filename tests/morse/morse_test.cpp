@@ -32,17 +32,6 @@ TEST(MorsePattern, TableEntriesEndInOneGap)
         EXPECT_EQ(MorsePattern(c), "") << c;
 }
 
-TEST(TextRules, TextsAreKeyedUpperCasedPastCharactersWithoutPattern)
-{
-    EXPECT_EQ(PreparedText("cq de x1, \xE9"), "CQ DE X1, \xE9"); // Morse has no case
-    for (const char c : std::string(",:;'<\x01\x7f\xC9-"))
-        EXPECT_TRUE(SendsNothing(c)) << int(c);
-    for (const char c : std::string("+ E?"))
-        EXPECT_FALSE(SendsNothing(c)) << c;
-    EXPECT_TRUE(KeysNoMark("+ ,###"));
-    EXPECT_FALSE(KeysNoMark("##e"));
-}
-
 TEST(TextRules, FirstInvalidCharScansFromTheLeft)
 {
     EXPECT_EQ(FirstInvalidChar("CQ DE TEST"), ' ');

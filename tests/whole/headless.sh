@@ -2,7 +2,7 @@
 # The real program with no display at all (no X server, DISPLAY and
 # WAYLAND_DISPLAY unset): the options that print, the refusals, a headless
 # auto start on simulated hardware that ends by itself, a start refused for
-# its repeat time or for a text with nothing to key, a port that cannot open, and SIGTERM during a run.
+# its repeat time, a port that cannot open, and SIGTERM during a run.
 # Usage: headless.sh PATH-TO-VANTREL
 set -uo pipefail
 program=$(realpath "$1")
@@ -61,18 +61,6 @@ if [ $status = 1 ] && [ $((SECONDS - start)) -le 10 ] && ! grep -q 'key on\|ptt 
     ok "repeat-time refusal"
 else
     fail "repeat-time refusal: status $status"
-fi
-
-# A text with nothing to key ("+"), endless without an interval: refused the
-# same way, PTT never switched.
-write_settings 8=14 20=00 24=00 76=01 77=2B
-rm -f lines.log tx.log
-run autostart
-if [ $status = 1 ] && ! grep -q 'key on\|ptt on' lines.log && [ ! -s tx.log ] \
-    && grep -q 'Error: Text 1 has no Morse character : nothing to transmit' stderr; then
-    ok "nothing-to-key refusal"
-else
-    fail "nothing-to-key refusal: status $status"
 fi
 
 # A port that cannot be opened: its reason, and a status a service manager restarts on.
