@@ -381,7 +381,7 @@ void TKeyForm::ShowDuration()
     // Kept in the display record, which every tick renders again, so the
     // duration stays until the next edit or transmission.
     keying::EngineDisplay& d = engine_.Display;
-    d.Status = "Duration : " + DurationText(TextDuration(ToBytes(EditText()), engine_.R.CurrentDot, KeyGap, 0));
+    d.Status = "Duration : " + DurationText(TextDuration(ToBytes(EditText()), engine_.R.CurrentDot, HeldKeyGap(), 0));
     d.StatusVisible = true;
     SetText(StatusLabel, d.Status);
     StatusLabel->show();

@@ -37,8 +37,9 @@ public:
     QTimer* ClockTimer;
 
     void ClockTimerTimer();
-    // False, after telling the user, when the selected text is empty: Start
-    // Now, Start Later and the auto start then start nothing.
+    // False, after telling the user, when the selected text is empty or it
+    // and the enabled identifications have nothing to key: Start Now, Start
+    // Later, the auto start and the headless run then start nothing.
     bool SelectedTextReady();
 
     void SetupComClick();

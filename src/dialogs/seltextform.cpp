@@ -95,7 +95,7 @@ void TSelTextForm::FormActivate()
         const std::string& text = Texts[static_cast<std::size_t>(i + 1)];
         TextLabel[i]->setText(FromBytes(RowText(text)));
         // The message timing always, never the identification speed.
-        const std::int32_t seconds = TextDuration(text, DotLength, KeyGap, 0);
+        const std::int32_t seconds = TextDuration(text, HeldDotLength(), HeldKeyGap(), 0);
         DurLabel[i]->setText(QStringLiteral("(") + FromBytes(DurationText(seconds)) + QStringLiteral(")"));
     }
     layout()->activate(); // sized to the new texts before it is centred

@@ -44,7 +44,7 @@ void TTextForm::FillDuration()
 {
     const std::string text = ToBytes(TextEdit->text());
     const std::int32_t seconds = EditingId ? TextDuration(text, 0, 0, StartId.Wpm)
-                                           : TextDuration(text, DotLength, KeyGap, 0);
+                                           : TextDuration(text, HeldDotLength(), HeldKeyGap(), 0);
     DurLabel->setText(QStringLiteral("duration : ") + FromBytes(DurationText(seconds)));
     FitToText(DurLabel);
 }

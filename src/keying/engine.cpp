@@ -102,8 +102,8 @@ double KeyEngine::NowDays()
 // just after each tenth (a late tick stands for the tenth it fell into).
 std::int64_t KeyEngine::TickTenth(std::int64_t real) { return real - ((real % 100) + 100) % 100; }
 
-std::int32_t KeyEngine::HeldDot() { return std::clamp(DotLength, 1000, 3599000); }
-std::int32_t KeyEngine::HeldKeyGap() { return std::clamp(KeyGap, 0, 3599000); }
+std::int32_t KeyEngine::HeldDot() { return HeldDotLength(); }
+std::int32_t KeyEngine::HeldKeyGap() { return ::HeldKeyGap(); }
 std::int32_t KeyEngine::HeldDelay(std::int32_t ms) { return std::clamp(ms, 0, 25000); }
 
 std::int32_t KeyEngine::MsOfDay() { return static_cast<std::int32_t>(NowAbs() % kDayMs); }
@@ -118,13 +118,28 @@ bool KeyEngine::Reached(std::int32_t t) { return ReachedAt(t, MsOfDay()); }
 
 std::int32_t KeyEngine::NextBoundary(std::int32_t p) { return AddMs(p * (MsOfDay() / p), p); }
 
+// The look-ahead passes over the characters that send nothing: they take no
+// time, so a PTT lead before the mark behind them must still start.
 char KeyEngine::PeekNextElement() const
 {
     if (!R.Pattern.empty())
         return R.Pattern.front();
-    if (R.CharPos > R.Message.size())
+    return FirstElementAt(NextSentIndex(R.CharPos - 1u));
+}
+
+std::size_t KeyEngine::NextSentIndex(std::size_t index) const
+{
+    while (index < R.Message.size() && SendsNothing(R.Message[index]))
+        ++index;
+    return std::min(index, R.Message.size());
+}
+
+// ' ' past the end and for a "+", which inserts the start sequence.
+char KeyEngine::FirstElementAt(std::size_t index) const
+{
+    if (index >= R.Message.size())
         return ' ';
-    const std::string pattern = MorsePattern(R.Message[R.CharPos - 1u]);
+    const std::string pattern = MorsePattern(R.Message[index]);
     return pattern.empty() ? ' ' : pattern.front();
 }
 
@@ -157,9 +172,9 @@ std::int64_t KeyEngine::NextEventRemaining() { return nextEventAbs_ - NowAbs(); 
 void KeyEngine::SetSlots(std::int32_t dot)
 {
     // A settings file edited by hand may hold any dot length or ratio code:
-    // the dot stays in the dialog's range of 1..3599 s, and codes the mode
-    // dialog never gives time as ratio 3, as the duration does.
-    dot = std::clamp(dot, 1000, 3599000);
+    // the dot stays in the dialog's range, and codes the mode dialog never
+    // gives time as ratio 3, as the duration does.
+    dot = HeldDotLength(dot);
     R.DotSlot = 2 * dot;
     R.DashSlot = (RatioCode == 2 ? 3 : 4) * dot;
     R.KeyUpMargin = R.DfcwElement = R.CurrentDot = dot;
@@ -221,15 +236,9 @@ void KeyEngine::Prepare()
 
 void KeyEngine::PrepareTransmit()
 {
-    const std::string text = SelectedText();
-    if (R.IntervalMinutes == 0) {
-        std::int32_t seconds = TextDuration(text, HeldDot(), HeldKeyGap(), 0) + 5;
-        if (StartId.Enabled)
-            seconds += TextDuration(StartId.Text, 0, 0, StartId.Wpm) + 3;
-        if (StopId.Enabled)
-            seconds += TextDuration(StopId.Text, 0, 0, StopId.Wpm) + 3;
-        R.IntervalMinutes = seconds / 60 + 1;
-    }
+    const std::string text = PreparedText(SelectedText());
+    if (R.IntervalMinutes == 0)
+        R.IntervalMinutes = static_cast<std::int32_t>(TransmissionSeconds() / 60 + 1);
     R.MessageSeconds = TextDuration(text, HeldDot(), HeldKeyGap(), 0);
     R.RepeatPending = std::int64_t{R.IntervalMinutes} * 60 >= R.MessageSeconds;
     WriteRepeatLine(true);
@@ -256,10 +265,14 @@ void KeyEngine::PrepareTransmit()
         if (!StopTime.empty())
             R.StopClock = ClockOf(StopTime);
         R.NextStartSecond = TimeTextToSeconds(R.StartClock);
-        R.CurrentDot = DotLength;
+        R.CurrentDot = HeldDot();
         WriteTitle(Title::WillStart);
         R.TxState = WaitStart;
     }
+    // The start commands refuse such a text; should one come here all the
+    // same, it ends at the first tick rather than switching PTT for ever.
+    if (NothingToKey())
+        R.TxState = Stopping;
     Activate();
 }
 
@@ -267,8 +280,8 @@ void KeyEngine::PrepareQso()
 {
     R.TxState = Idle;
     R.QsoTransmitting = false;
-    R.Message = R.MessageCopy = SelectedText();
-    R.CurrentDot = DotLength;
+    R.Message = R.MessageCopy = PreparedText(SelectedText());
+    R.CurrentDot = HeldDot();
     R.CurrentKeyGap = KeyGap;
     StartTime.clear();
     WriteTitle(Title::Qso);

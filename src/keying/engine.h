@@ -137,13 +137,18 @@ public:
     bool Reached(std::int32_t t);
     std::int32_t NextBoundary(std::int32_t periodMs);
     char PeekNextElement() const;
+    // The 0-based index of the first character of Message at or after `index`
+    // that sends something (its length if none), and its first element.
+    std::size_t NextSentIndex(std::size_t index) const;
+    char FirstElementAt(std::size_t index) const;
     std::string FormatRemaining(double end);
 
     // NextEvent on the absolute local time line (ms since 1899-12-30).
     std::int64_t NextEventAbs() const { return nextEventAbs_; }
     // The gate every line operation passes.
     const GuardedLines& Lines() const { return lines_; }
-    // Settings from an edited file held to the dialogs' ranges where they time keying.
+    // Settings from an edited file held to the dialogs' ranges where they time
+    // keying: the settings' own HeldDotLength and HeldKeyGap.
     static std::int32_t HeldDot();
     static std::int32_t HeldKeyGap();
     // PTT delays: any int32 from a file; this keeps the tick counts in a byte.
@@ -213,7 +218,12 @@ private:
     void LoadCharacter();
     void SendElement();
     void ReleaseMark();
+    void EndAfterLastMark();
     void QskDecision();
+    struct MarkAhead {
+        std::int64_t gap, leadRoom; // ms
+    };
+    MarkAhead NextMarkAhead();
     void StartLead();
     void PttRelease();
     void PresetDfcw(char element);

@@ -51,6 +51,9 @@ void KeyEngine::IdSound(double hz)
 bool KeyEngine::IdTickStep()
 {
     if (R.IdPattern.empty() && R.IdCountdown == 0) {
+        // Characters without a pattern send nothing and take no time.
+        while (R.IdPos <= R.IdText.size() && MorsePattern(R.IdText[R.IdPos - 1u]).empty())
+            ++R.IdPos;
         if (R.IdPos > R.IdText.size())
             return true;
         R.IdPattern = MorsePattern(R.IdText[R.IdPos - 1u]);
@@ -187,7 +190,7 @@ void KeyEngine::TxClick(const std::string& editText)
     cancelled_ = stopAsked_ = false;
     Display.EditVisible = false;
     Display.StartMenuEnabled = false;
-    R.Message = R.MessageCopy = Short(TrimSpaces(editText));
+    R.Message = R.MessageCopy = Short(PreparedText(TrimSpaces(editText)));
     R.QsoTransmitting = true;
     Display.TxCaption = "RX";
     R.CharPos = 1;

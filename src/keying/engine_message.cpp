@@ -68,6 +68,11 @@ void KeyEngine::AlarmStep()
 void KeyEngine::LoadCharacter()
 {
     const std::size_t length = R.Message.size();
+    // Characters that send nothing take no time: passed in this same tick.
+    while (R.CharPos <= length && SendsNothing(R.Message[R.CharPos - 1u])) {
+        AdvanceProgress(R.CharPos - 1u);
+        ++R.CharPos;
+    }
     if (R.CharPos == length + 1) {
         ++R.CharPos;
         return;
@@ -80,7 +85,7 @@ void KeyEngine::LoadCharacter()
     } else {
         R.Pattern = MorsePattern(c);
     }
-    if (R.CharPos == length)
+    if (NextSentIndex(R.CharPos) == length)
         R.AtLastChar = true;
     AdvanceProgress(index);
     std::int32_t lead = 0;
@@ -161,7 +166,7 @@ void KeyEngine::ReleaseMark()
             Sound(0);
         R.MarkPending = false;
         if (R.AtLastElement)
-            ++R.CharPos;
+            EndAfterLastMark();
         else
             QskDecision();
         return;
@@ -173,23 +178,24 @@ void KeyEngine::ReleaseMark()
         Sound(0);
     R.MarkPending = false;
     if (R.AtLastElement) {
-        ++R.CharPos;
+        EndAfterLastMark();
         return;
     }
-    // The next mark's level, looking through one word space; a "+" (no
-    // pattern) leaves the line as it is.
+    // The next mark's level, looking through one word space and over the
+    // characters that send nothing; a "+" leaves the line as it is.
     char n = PeekNextElement();
-    const std::size_t length = R.Message.size();
-    if (n == ' ' && R.CharPos <= length) {
-        const std::string pattern = MorsePattern(R.Message[R.CharPos - 1u]);
-        n = pattern.empty() ? ' ' : pattern.front();
-        if (pattern == " " && R.CharPos + 1u <= length) {
-            const std::string after = MorsePattern(R.Message[R.CharPos]);
-            n = after.empty() ? ' ' : after.front();
-        }
+    if (n == ' ') {
+        const std::size_t next = NextSentIndex(R.CharPos - 1u);
+        n = FirstElementAt(next);
+        if (next < R.Message.size() && R.Message[next] == ' ')
+            n = FirstElementAt(NextSentIndex(next + 1));
     }
     PresetDfcw(n);
 }
+
+// The message ends on the next tick, also when characters that send nothing
+// follow the last mark.
+void KeyEngine::EndAfterLastMark() { R.CharPos = static_cast<std::uint16_t>(R.Message.size() + 2); }
 
 void KeyEngine::PresetDfcw(char element)
 {
@@ -203,6 +209,7 @@ void KeyEngine::QskDecision()
 {
     const auto hold = static_cast<std::uint8_t>(HeldDelay(RxDelay) / 100 + 1);
     const char next = PeekNextElement();
+    const std::size_t nextChar = NextSentIndex(R.CharPos - 1u);
     switch (EffectiveQskMode()) {
     case 1:
         R.RxHoldTicks = hold;
@@ -212,12 +219,23 @@ void KeyEngine::QskDecision()
             R.RxHoldTicks = hold;
         break;
     case 3:
-        if (!R.AtLastChar && next == ' ' && R.CharPos <= R.Message.size() && R.Message[R.CharPos - 1u] == ' ')
+        if (!R.AtLastChar && next == ' ' && nextChar < R.Message.size() && R.Message[nextChar] == ' ')
             R.RxHoldTicks = hold;
         break;
     default:
         R.RxHoldTicks = 0;
         break;
+    }
+    // PTT drops (hold - 1) ticks after this one and the lead must push it
+    // again TxDelay before the next mark. When both do not fit into the gap,
+    // or the lead could only begin after its instant, PTT stays on through
+    // the gap, and the next mark keeps its instant and its length rather than
+    // waiting for a lead that began too late.
+    if (R.RxHoldTicks > 0) {
+        const MarkAhead ahead = NextMarkAhead();
+        const std::int64_t lead = HeldDelay(TxDelay);
+        if (std::int64_t{R.RxHoldTicks - 1} * 100 + lead >= ahead.gap || lead >= ahead.leadRoom)
+            R.RxHoldTicks = 0;
     }
     if (R.RxHoldTicks > 0) {
         R.TxLeadTicks = static_cast<std::uint8_t>(HeldDelay(TxDelay) / 100 + 1);
@@ -226,6 +244,39 @@ void KeyEngine::QskDecision()
     } else {
         R.TxLeadTicks = 0;
     }
+}
+
+// From now to the nominal start of the next mark (the rest of the current
+// slot and the space elements before it), and how long before that mark the
+// lead can begin at the earliest: at once when no space element comes first,
+// else when the last space element is sent (two ticks later at a "+", which
+// starts it when the start sequence passes on). INT64_MAX for both when no
+// mark follows on this time line: the message ends, or a "+" inserts a start
+// identification or a synchronisation wait, which lead PTT in themselves.
+KeyEngine::MarkAhead KeyEngine::NextMarkAhead()
+{
+    MarkAhead ahead{NextEventRemaining(), NextEventRemaining()};
+    const auto through = [&](const std::string& pattern) {
+        for (const char e : pattern) {
+            if (e != ' ')
+                return true;
+            ahead.gap += R.DotSlot;
+            ahead.leadRoom = R.DotSlot;
+        }
+        return false;
+    };
+    if (through(R.Pattern))
+        return ahead;
+    for (std::size_t k = R.CharPos - 1u; k < R.Message.size(); ++k) {
+        if (R.Message[k] == '+') {
+            if (StartId.Enabled || EffectiveSyncPeriod() != 0)
+                break;
+            ahead.leadRoom -= 200;
+        }
+        if (through(MorsePattern(R.Message[k])))
+            return ahead;
+    }
+    return {INT64_MAX, INT64_MAX};
 }
 
 void KeyEngine::StartLead()

@@ -76,11 +76,8 @@ void KeyEngine::Step()
         }
         break;
     case Arm: {
-        if (DfcwMode && !R.Message.empty()) {
-            const std::string first = MorsePattern(R.Message.front());
-            if (!first.empty())
-                PresetDfcw(first.front());
-        }
+        if (DfcwMode)
+            PresetDfcw(FirstElementAt(NextSentIndex(0)));
         Display.StatusVisible = Display.GrayVisible = Display.BlueVisible = Display.BlackVisible = true;
         R.TxState = Starting;
         break;
@@ -217,8 +214,14 @@ void KeyEngine::StepWaitBoundary()
             PttRelease();
         }
     }
-    if (!NextEventDue() || !PttReadyForKeying())
+    if (!NextEventDue())
         return;
+    if (!PttReadyForKeying()) {
+        // PTT came on less than the TX delay before the boundary: the time line
+        // starts when the delay has passed, so that no mark is cut short.
+        SetNextEventAbs(NowAbs() + 100);
+        return;
+    }
     if (RunKind == kRunTransmit) {
         nextStartAbs_ = NowAbs() / 1000 * 1000;
         NoteStart(false, MonoSincePreviousTick());
@@ -233,7 +236,7 @@ void KeyEngine::BeginId(bool stop)
 {
     R.IdPattern.clear();
     R.IdPos = 1;
-    R.IdText = Short(stop ? StopId.Text : StartId.Text);
+    R.IdText = Short(PreparedText(stop ? StopId.Text : StartId.Text));
     R.IdCountdown = 0;
     R.IdLeadTicks = 10;
     idSent_ = false;

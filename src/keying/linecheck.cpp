@@ -18,6 +18,7 @@ LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
     bool key = false, ptt = false;
     // Durations on the tick count, which a clock step does not move.
     std::int64_t keyOn = 0, pttOn = 0, keyOff = -1;
+    bool mark = false;
     for (std::size_t i = 0; i < events.size(); ++i) {
         const TimelineEvent& e = events[i];
         if (e.kind == TimelineEvent::State || e.kind == TimelineEvent::Step)
@@ -31,12 +32,15 @@ LineCheck CheckLines(const std::vector<TimelineEvent>& events, std::int64_t end,
         if (e.kind == TimelineEvent::Key) {
             if (e.level && !key) {
                 keyOn = e.mono;
+                mark = e.state == keying::Sending;
                 if (!ptt && c.keyWithoutPtt < 0)
                     c.keyWithoutPtt = e.at;
                 if (ptt)
                     Keep(c.shortestTxLead, e.mono - pttOn);
             } else if (!e.level && key) {
                 c.longestKeyDown = std::max(c.longestKeyDown, e.mono - keyOn);
+                if (mark)
+                    Keep(c.shortestMark, e.mono - keyOn);
                 keyOff = e.mono;
             }
             key = e.level;

@@ -17,6 +17,9 @@ struct LineCheck {
     std::int64_t shortestRxHold = -1;
     // The longest key-down (an unreleased key counts to the end); 0 if none.
     std::int64_t longestKeyDown = 0;
+    // The shortest key-down begun in the Sending state (a mark of the
+    // message, not of an identification); -1 if none.
+    std::int64_t shortestMark = -1;
     // PTT pushes (off to on).
     int pttPushes = 0;
     // Key, PTT and DFCW select as the timeline leaves them.

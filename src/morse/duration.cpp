@@ -31,12 +31,17 @@ SymbolTimes Times(double d, std::uint8_t wpm)
 
 } // namespace
 
-std::int32_t TextDuration(const std::string& text, std::int32_t dotLengthMs, std::int32_t keyGapMs,
+std::int32_t TextDuration(const std::string& stored, std::int32_t dotLengthMs, std::int32_t keyGapMs,
                           std::uint8_t wpm)
 {
     const SymbolTimes times = Times(dotLengthMs, wpm);
+    // Timed as it is keyed: upper-cased, and the characters that send nothing
+    // left out, so that the last one that sends something ends the text.
+    const std::string text = PreparedText(stored);
+    std::size_t length = text.size();
+    while (length > 0 && SendsNothing(text[length - 1]))
+        --length;
     double total = 0;
-    const std::size_t length = text.size();
     for (std::size_t p = 1; p <= length; ++p) {
         std::string pattern = MorsePattern(text[p - 1]);
         // Nothing is counted after the last element of the text.
@@ -73,14 +78,39 @@ std::string DurationText(std::int32_t seconds)
     return std::to_string(m) + '\'' + TwoDigits(r) + '"';
 }
 
-bool RepeatTimeExceeded()
+std::int64_t TransmissionSeconds()
 {
-    if (RepeatInterval == 0 || RepeatCount == 1)
-        return false;
-    std::int64_t t = TextDuration(Texts[static_cast<std::size_t>(SelectedTextNumber())], DotLength, KeyGap, 0) + 5;
+    const std::string& text = Texts[static_cast<std::size_t>(SelectedTextNumber())];
+    std::int64_t t = TextDuration(text, HeldDotLength(), HeldKeyGap(), 0) + 5;
     if (StartId.Enabled)
         t += TextDuration(StartId.Text, 0, 0, StartId.Wpm) + 3;
     if (StopId.Enabled)
         t += TextDuration(StopId.Text, 0, 0, StopId.Wpm) + 3;
-    return t >= std::int64_t{RepeatInterval} * 60;
+    return t;
+}
+
+bool RepeatTimeExceeded()
+{
+    if (RepeatInterval == 0 || RepeatCount == 1)
+        return false;
+    return TransmissionSeconds() >= std::int64_t{RepeatInterval} * 60;
+}
+
+bool NothingToKey()
+{
+    const std::string& text = Texts[static_cast<std::size_t>(SelectedTextNumber())];
+    const auto keys = [](const IdSetting& id) { return id.Enabled && !KeysNoMark(id.Text); };
+    return KeysNoMark(text) && !keys(StartId) && !keys(StopId);
+}
+
+std::string NothingToSendReason()
+{
+    const int n = SelectedTextNumber();
+    const std::string text = Texts[static_cast<std::size_t>(n)];
+    // An empty text is a text not yet written, whatever the identifications send.
+    if (TrimSpaces(text).empty())
+        return "Text " + std::to_string(n) + " is empty : nothing to transmit";
+    if (NothingToKey())
+        return "Text " + std::to_string(n) + " has no Morse character : nothing to transmit";
+    return {};
 }

@@ -59,6 +59,26 @@ std::string MorsePattern(char c)
     return std::string(elements) + ' ';
 }
 
+char KeyedChar(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+std::string PreparedText(const std::string& text)
+{
+    std::string prepared = text;
+    for (char& c : prepared)
+        c = KeyedChar(c);
+    return prepared;
+}
+
+bool SendsNothing(char c) { return c != '+' && MorsePattern(c).empty(); }
+
+bool KeysNoMark(const std::string& text)
+{
+    return std::none_of(text.begin(), text.end(), [](char c) {
+        const std::string pattern = MorsePattern(KeyedChar(c));
+        return pattern.find_first_of(".-") != std::string::npos;
+    });
+}
+
 char FirstInvalidChar(const std::string& text)
 {
     for (const char c : text) {

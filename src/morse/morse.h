@@ -12,6 +12,22 @@
 // without a pattern. Only codes 0x20..0x5A are looked up; no case folding.
 std::string MorsePattern(char c);
 
+// The character that is keyed for `c`: Morse has no case, so a lower-case
+// letter (typed into a settings file by hand) is keyed as its upper case.
+char KeyedChar(char c);
+
+// `text` as it is keyed and timed: its letters upper-cased. The stored text
+// stays as it was written.
+std::string PreparedText(const std::string& text);
+
+// A character of a prepared text that sends nothing and takes no time: it has
+// no pattern, and it is not the "+" at which the start sequence is inserted.
+// Every look-ahead of the keying passes over it.
+bool SendsNothing(char c);
+
+// True when no character of `text`, prepared, has a dot or a dash.
+bool KeysNoMark(const std::string& text);
+
 // The first character of `text` outside the text alphabet, or ' ' when every
 // character is valid.
 char FirstInvalidChar(const std::string& text);

@@ -6,12 +6,9 @@
 
 std::string SelectedTextProblem()
 {
-    // A text without a character to send would only switch PTT, for ever
+    // A text without a character to key would only switch PTT, for ever
     // with endless repeats and no interval.
-    const int n = SelectedTextNumber();
-    if (!TrimSpaces(Texts[static_cast<std::size_t>(n)]).empty())
-        return {};
-    return "Text " + std::to_string(n) + " is empty : nothing to transmit";
+    return NothingToSendReason();
 }
 
 std::string StartProblem()

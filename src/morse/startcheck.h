@@ -6,7 +6,8 @@
 #include <string>
 
 // "Text 3 is empty : nothing to transmit" when the selected text has no
-// character but spaces; empty when it has.
+// character but spaces, "Text 3 has no Morse character : nothing to transmit"
+// when neither it nor an enabled identification keys anything; empty otherwise.
 std::string SelectedTextProblem();
 
 // SelectedTextProblem, then a repeated message that does not fit into its

@@ -1,5 +1,7 @@
 #include "settings.h"
 
+#include <algorithm>
+
 bool DfcwMode;
 std::uint8_t RatioCode;
 std::int32_t DotLength;
@@ -99,3 +101,7 @@ std::uint8_t EffectiveQskMode()
 {
     return QskMode <= 3 ? QskMode : 0;
 }
+
+std::int32_t HeldDotLength(std::int32_t ms) { return std::clamp(ms, 1000, 3599000); }
+std::int32_t HeldDotLength() { return HeldDotLength(DotLength); }
+std::int32_t HeldKeyGap() { return std::clamp(KeyGap, 0, 3599000); }

@@ -92,3 +92,11 @@ void SetDefaultSettings();
 int SelectedTextNumber();                 // 1..10
 std::uint8_t EffectiveSyncPeriod();       // 0..6
 std::uint8_t EffectiveQskMode();          // 0..3
+
+// The dot length and key gap as they are keyed, in ms: a value from an edited
+// file held to the speed dialog's range (1..3599 s, 0..3599 s). The keying,
+// every duration shown and the repeat check use these, so that what is timed
+// is what is sent.
+std::int32_t HeldDotLength(std::int32_t ms);
+std::int32_t HeldDotLength();             // of DotLength
+std::int32_t HeldKeyGap();                // of KeyGap

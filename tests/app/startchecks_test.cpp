@@ -145,6 +145,17 @@ TEST_F(StartChecksTest, EmptyTextStartsNothingAndSaysWhichText)
     EXPECT_TRUE(SlowCwForm->ClockTimer->isActive());
 }
 
+TEST_F(StartChecksTest, TextWithNothingToKeyIsRefusedLikeAnEmptyOne)
+{
+    Start();
+    Texts[1] = "+#\x01";
+    QString message;
+    AnswerMessage(message);
+    Action("StartNow")->trigger();
+    EXPECT_EQ(message, QStringLiteral("Text 1 has no Morse character : nothing to transmit"));
+    EXPECT_FALSE(KeyForm->isVisible());
+}
+
 TEST_F(StartChecksTest, AutostartWithAnEmptyTextNeverSwitchesPtt)
 {
     // The beacon that keyed PTT twice a second for ever: endless, no interval.

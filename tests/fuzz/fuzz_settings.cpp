@@ -10,12 +10,14 @@
 #include "settings/settingsfile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <utility>
 #include <vector>
+#include <string>
 
 namespace {
 
@@ -81,11 +83,27 @@ std::vector<std::pair<int, std::int64_t>> ClockSteps(const std::uint8_t* data, s
     return steps;
 }
 
+// Characters without Morse, which the keying passes over: lower case, and
+// characters without a pattern put between the selected text's characters
+// and the identifications' (as far as the texts stay short strings).
+void PutInUnkeyable(std::uint8_t seed)
+{
+    static const std::string without = ",:;'<-=!\x01\x1f\x7f\x80\xC9\xE9\xFF";
+    for (std::string* text : {&Texts[static_cast<std::size_t>(SelectedTextNumber())], &StartId.Text, &StopId.Text}) {
+        std::string out;
+        for (std::size_t i = 0; i < text->size(); ++i)
+            out += {without[(i + seed) % without.size()], static_cast<char>(std::tolower(static_cast<unsigned char>((*text)[i])))};
+        *text = Short(out);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     CheckFile(data, size);
+    if (size > 0 && (data[size - 1] & 1) != 0)
+        PutInUnkeyable(data[size - 1]);
     BoundTheRun();
     RunKind = kRunTransmit;
     StartImmediately = (size > 0 && (data[0] & 0x80) != 0) || size == 0;

@@ -276,5 +276,34 @@ TEST_P(ClockStepMatrix, EveryClockStepKeepsTheLinesAndTheInterval)
 }
 
 INSTANTIATE_TEST_SUITE_P(RunKinds, ClockStepMatrix, testing::Range(0, 14));
+// Texts and identifications with lower case and characters without a Morse
+// pattern between the marks, which the look-ahead of QSK and DFCW passes over.
+class UnkeyableTextsMatrix : public SafetyMatrix {};
+
+TEST_P(UnkeyableTextsMatrix, EveryWayOutLeavesKeyAndPttOff)
+{
+    const auto start = [this](std::uint8_t qsk, bool dfcw, const char* text) {
+        return [this, qsk, dfcw, text](SafetyMatrix&) {
+            QskMode = qsk;
+            DfcwMode = dfcw;
+            KeyGap = 500;
+            StartId.Text = "i,\x01d";
+            StopId.Text = ";id\xC9";
+            StartNow(text, At(10, 0, 30));
+        };
+    };
+    const std::vector<Scenario> scenarios{{"QSK between characters", start(2, false, "a,\x01+;t\xC9 e"), CommonWays()},
+                                          {"QSK between words", start(3, false, "e:,a '+t"), CommonWays()},
+                                          {"DFCW", start(0, true, ",t<e\x7f"), CommonWays()}};
+    const Scenario& scenario = scenarios[static_cast<std::size_t>(GetParam() / 2)];
+    const std::uint8_t wpm = GetParam() % 2 == 0 ? 6 : 12;
+    int cases = 0;
+    for (const auto& [situation, point] : Probe(scenario, wpm))
+        for (const WayOut& way : scenario.ways)
+            cases += Apply(scenario, wpm, point, way, scenario.name + (", " + situation) + ", " + way.name);
+    EXPECT_GT(cases, 30) << scenario.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, UnkeyableTextsMatrix, testing::Range(0, 6));
 
 } // namespace

@@ -91,7 +91,10 @@ TEST_P(QskSweep, KeyNeverDownWithoutPttAndDelaysKept)
 {
     const int mode = GetParam();
     int runs = 0;
-    for (const Delays d : {Delays{0, 0}, Delays{100, 300}, Delays{300, 100}, Delays{1000, 1000}})
+    // TX delays of 1 s and more do not fit into some gaps (1 s dots): PTT
+    // then stays on, and no mark is shortened by a lead begun too late.
+    for (const Delays d : {Delays{0, 0}, Delays{100, 300}, Delays{300, 100}, Delays{1000, 1000}, Delays{1000, 0},
+                           Delays{2500, 100}, Delays{25000, 0}})
         for (const char* text : {"E+T", "AB +CD", "E+ T", "+E", "E+", "T+ +E"})
             for (const std::uint8_t wpm : {0, 6, 12})
                 for (const std::uint8_t sync : {0, 1})
@@ -114,13 +117,14 @@ TEST_P(QskSweep, KeyNeverDownWithoutPttAndDelaysKept)
                         const LineCheck c = Check();
                         ASSERT_EQ(c.keyWithoutPtt, -1) << what;
                         ASSERT_GE(c.shortestTxLead, d.tx) << what;
+                        ASSERT_GE(c.shortestMark, 1000) << what;
                         if (c.shortestRxHold >= 0) {
                             ASSERT_GE(c.shortestRxHold, d.rx) << what;
                         }
                         ASSERT_FALSE(c.keyAtEnd || c.pttAtEnd) << what;
                         ++runs;
                     }
-    EXPECT_EQ(runs, 4 * 6 * 3 * 2 * 3);
+    EXPECT_EQ(runs, 7 * 6 * 3 * 2 * 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, QskSweep, testing::Values(1, 2, 3));

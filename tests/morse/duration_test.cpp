@@ -64,8 +64,13 @@ TEST_F(Duration, EdgesOfTheText)
     // A last space keeps its time: E, its gap, the word gap.
     EXPECT_EQ(TextDuration("E ", 1000, 0, 0), 6);
     EXPECT_EQ(TextDuration(" ", 1000, 0, 0), 2);
-    // Characters without a pattern take no time.
-    EXPECT_EQ(TextDuration("e,E", 1000, 0, 0), 2);
+    // Characters without a pattern take no time, also after the last mark.
+    EXPECT_EQ(TextDuration(",:E", 1000, 0, 0), 2);
+    EXPECT_EQ(TextDuration("E;\x01\xC9", 1000, 0, 0), 2);
+    EXPECT_EQ(TextDuration("E+,", 1000, 0, 0), 4); // a "+" keeps the closing space
+    // Morse has no case: lower case is timed as it is keyed, also for identifications.
+    EXPECT_EQ(TextDuration("e,e", 1000, 0, 0), 6);
+    EXPECT_EQ(TextDuration("test", 0, 0, 12), TextDuration("TEST", 0, 0, 12));
 }
 
 TEST_F(Duration, HalvesRoundToEven)
@@ -133,6 +138,29 @@ TEST_F(Duration, RepeatTimeExceeded)
     EXPECT_TRUE(RepeatTimeExceeded());
     RepeatInterval = 0;
     EXPECT_FALSE(RepeatTimeExceeded());
+}
+
+TEST_F(Duration, RepeatCheckTimesTheHeldDotLength)
+{
+    // 16 letters E last 62 s at the 1 s dot that a stored 0 is keyed at (8 s at 6 WPM).
+    Texts[1] = std::string(16, 'E');
+    DotLength = 0;
+    RepeatCount = 0;
+    RepeatInterval = 1;
+    EXPECT_TRUE(RepeatTimeExceeded());
+}
+
+TEST_F(Duration, NothingToSendSaysWhy)
+{
+    const std::string none = "Text 1 has no Morse character : nothing to transmit";
+    for (const auto& [text, reason] : {std::pair{"   ", "Text 1 is empty : nothing to transmit"},
+                                       std::pair{"+#\x01\xC9", none.c_str()}, std::pair{"e", ""}}) {
+        Texts[1] = text;
+        EXPECT_EQ(NothingToSendReason(), reason) << text;
+    }
+    Texts[1] = "+"; // the start identification's place: something to send when it keys
+    StartId = {"de x", true, 6};
+    EXPECT_EQ(NothingToSendReason(), "");
 }
 
 TEST_F(Duration, RepeatCheckWithATextNumberOutOfRangeUsesText1)
