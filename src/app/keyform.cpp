@@ -219,7 +219,10 @@ void TKeyForm::LayOut()
     TextComboBox->setEditText(qso ? FromBytes(engine_.R.Message) : QString());
     StartMenu->setEnabled(true);
     // The operator types at once; the Cancel button holds no focus that
-    // Return could press.
+    // Return could press. The line is shown first: the focus call does
+    // nothing on a line still hidden by the window's previous job.
+    TextComboBox->setVisible(qso);
+    TxBitBtn->setVisible(qso);
     if (qso)
         TextComboBox->setFocus();
 }
