@@ -1,6 +1,7 @@
 #include "keyform.h"
 
 #include "msgform.h"
+#include "typinglimit.h"
 #include "uppercaseedit.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
@@ -103,7 +104,7 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
     TextComboBox = new QComboBox(body_);
     TextComboBox->setEditable(true);
     auto* edit = new UpperCaseEdit(TextComboBox);
-    edit->setMaxLength(static_cast<int>(kTextMax));
+    LimitTyping(edit, static_cast<int>(kTextMax));
     TextComboBox->setLineEdit(edit);
     TextComboBox->setInsertPolicy(QComboBox::NoInsert);
     TextComboBox->setGeometry(77, 6, 670, 26);
