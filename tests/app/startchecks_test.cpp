@@ -53,22 +53,17 @@ protected:
     }
 };
 
-// Start Now leaves its time as HH:MM:SS: Start Later shows it as the field's
-// six digits, whole, and again after a Cancel.
+// Start Later shows Start Now's HH:MM:SS as six digits, also after a Cancel.
 TEST_F(StartChecksTest, StartLaterShowsTheLastStartNowTimeAsSixDigits)
 {
     Start();
     Texts[1] = "E";
-    OnNextModal([](QDialog*) { KeyForm->CancelBitBtn->click(); });
-    Action("StartNow")->trigger();
-    ASSERT_EQ(StartTime, "10:00:00");
-    for (int showing = 0; showing < 2; ++showing) {
+    StartTime = "10:00:00"; // as a start now leaves it
+    for (int showing = 0; showing < 2; ++showing)
         StartLater([](QDialog*) {
             EXPECT_EQ(StartTimeForm->StartEdit->text(), QStringLiteral("100000"));
             StartTimeForm->CancelBitBtn->click();
         });
-    }
-    EXPECT_EQ(StartTime, "10:00:00");
 }
 
 TEST_F(StartChecksTest, CloseBoxRefusesAnInvalidStopTimeWhileTheDialogIsOpen)

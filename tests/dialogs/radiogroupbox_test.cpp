@@ -1,10 +1,7 @@
 #include "dialogs/radiogroupbox.h"
 
-#include <QAccessible>
 #include <QRadioButton>
 #include <QtTest/QTest>
-
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -50,13 +47,15 @@ TEST(RadioGroupBox, ArrowsMoveTheChoiceDownColumnsAndAcrossThemGoingRound)
     QObject::connect(&grid, &RadioGroupBox::Changed, [&clicked](int index) { clicked = index; });
     grid.SetItemIndex(0);
     EXPECT_EQ(Press(grid, Qt::Key_Down), 1);
-    EXPECT_EQ(clicked, 1); // a move by key is the user's choice
+    EXPECT_EQ(clicked, 1); // a move by key
     EXPECT_EQ(Press(grid, Qt::Key_Right), 3);
     EXPECT_EQ(Press(grid, Qt::Key_Right), 5);
     EXPECT_EQ(Press(grid, Qt::Key_Right), 1);
     EXPECT_EQ(Press(grid, Qt::Key_Up), 0);
     EXPECT_EQ(Press(grid, Qt::Key_Up), 5);
     EXPECT_EQ(Press(grid, Qt::Key_Left), 3);
+    grid.SetItemIndex(2);
+    EXPECT_EQ(clicked, 2); // and by the program
 
     // A single row or column: every arrow steps to the neighbouring item.
     RadioGroupBox row({}, Items(2), 2);
@@ -70,38 +69,6 @@ TEST(RadioGroupBox, ArrowsMoveTheChoiceDownColumnsAndAcrossThemGoingRound)
     EXPECT_EQ(Press(column, Qt::Key_Right), 0);
     EXPECT_EQ(Press(column, Qt::Key_Left), 2);
     EXPECT_EQ(Press(column, Qt::Key_Up), 1);
-}
-
-// A choice reaches the group's owner however the item became checked.
-TEST(RadioGroupBox, ReportsEveryWayAnItemBecomesChecked)
-{
-    const struct {
-        const char* way;
-        std::function<void(RadioGroupBox&)> choose; // item 2
-    } ways[] = {
-        {"mouse", [](RadioGroupBox& g) { QTest::mouseClick(g.Item(2), Qt::LeftButton, {}, QPoint(8, g.Item(2)->height() / 2)); }},
-        {"keyboard", [](RadioGroupBox& g) { QTest::keyClick(g.Item(1), Qt::Key_Down); }},
-        {"accessibility", [](RadioGroupBox& g) {
-             QAccessibleInterface* item = QAccessible::queryAccessibleInterface(g.Item(2));
-             ASSERT_NE(item, nullptr);
-             ASSERT_NE(item->actionInterface(), nullptr);
-             item->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
-         }},
-        {"program", [](RadioGroupBox& g) { g.SetItemIndex(2); }},
-    };
-    for (const auto& way : ways) {
-        SCOPED_TRACE(way.way);
-        RadioGroupBox group(QStringLiteral("QSK :"), Items(4));
-        group.show();
-        group.SetItemIndex(1);
-        std::vector<int> changes;
-        QObject::connect(&group, &RadioGroupBox::Changed, [&changes](int index) { changes.push_back(index); });
-        way.choose(group);
-        EXPECT_EQ(group.ItemIndex(), 2);
-        EXPECT_EQ(changes, std::vector<int>{2});
-        group.SetItemIndex(-1);
-        EXPECT_EQ(changes, (std::vector<int>{2, -1}));
-    }
 }
 
 } // namespace
