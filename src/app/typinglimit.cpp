@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QValidator>
 
+#include <algorithm>
+
 namespace {
 
 // A validator sees every change, the program's setText too; only the user's
@@ -14,10 +16,18 @@ public:
         connect(edit, &QLineEdit::textChanged, this, [this] { before_ = edit_->text(); });
     }
 
-    State validate(QString& input, int&) const override
+    State validate(QString& input, int& pos) const override
     {
-        const bool longer = input.size() > max_ && input.size() > before_.size();
-        return longer && edit_->isModified() ? Invalid : Acceptable;
+        const auto excess = input.size() - std::max<qsizetype>(max_, before_.size());
+        if (excess <= 0 || !edit_->isModified())
+            return Acceptable;
+        if (pos < excess)
+            return Invalid;
+        // What fits is kept, as QLineEdit's own limit does: the end of what
+        // was typed or pasted, just before the caret, is dropped.
+        input.remove(pos - excess, excess);
+        pos -= static_cast<int>(excess);
+        return Acceptable;
     }
 
 private:

@@ -7,6 +7,6 @@
 class QLineEdit;
 
 // Typing and pasting cannot make `edit` longer than `maxChars` characters, nor
-// than the text it held before where that was longer; deleting always works.
-// A text the program sets is shown whole.
+// than the text it held before where that was longer (a paste keeps what fits);
+// deleting always works. A text the program sets is shown whole.
 void LimitTyping(QLineEdit* edit, int maxChars);

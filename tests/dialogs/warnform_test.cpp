@@ -24,6 +24,9 @@ TEST_F(WarnFormTest, AnAlarmOnTheSpeakerTurnsTheSidetoneOff)
         ExpectTextsWholeAndNamed(d);
         Retype(WarnForm->WarnEdit, QStringLiteral("1234")); // at most three characters
         EXPECT_EQ(WarnForm->WarnEdit->text(), QStringLiteral("123"));
+        WarnForm->WarnEdit->backspace();
+        WarnForm->WarnEdit->insert(QStringLiteral("456")); // a paste keeps what fits
+        EXPECT_EQ(WarnForm->WarnEdit->text(), QStringLiteral("124"));
         Retype(WarnForm->WarnEdit, QStringLiteral("30"));
         Press(d, Qt::Key_Return);
         EXPECT_FALSE(d->isVisible());
