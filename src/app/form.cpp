@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
@@ -147,6 +148,16 @@ int FitToText(QWidget* control, QWidget* follower)
     if (growth > 0 && follower != nullptr)
         follower->move(follower->x() + growth, follower->y());
     return growth;
+}
+
+void FitLabel(QLabel* label, int minWidth, int maxWidth)
+{
+    label->setWordWrap(false);
+    const QSize natural = label->sizeHint();
+    const bool wrap = natural.width() > maxWidth;
+    const int width = std::max(minWidth, wrap ? maxWidth : natural.width());
+    label->setWordWrap(wrap);
+    label->resize(width, wrap ? label->heightForWidth(width) : natural.height());
 }
 
 QSize SizeForChildren(const QWidget* window, QSize design, int margin)

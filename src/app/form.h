@@ -15,6 +15,7 @@
 #include <functional>
 #include <string>
 
+class QLabel;
 class QPushButton;
 
 class TForm : public QDialog {
@@ -67,6 +68,10 @@ void CentreOnScreen(QWidget* window);
 // them. FitToText widens `control` to its text where that needs more room and
 // moves `follower` (the control to its right) along; returns the growth.
 int FitToText(QWidget* control, QWidget* follower = nullptr);
+// Sizes `label` to show its whole text on as few lines as `maxWidth` pixels
+// allow, at least `minWidth` wide: each line of the text on one line where it
+// fits, wrapped at word boundaries beyond that.
+void FitLabel(QLabel* label, int minWidth, int maxWidth);
 // The size that holds every visible child of `window` with `margin` to the
 // right and below, and at least `design`.
 QSize SizeForChildren(const QWidget* window, QSize design, int margin = 12);

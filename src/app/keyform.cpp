@@ -1,6 +1,7 @@
 #include "keyform.h"
 
 #include "msgform.h"
+#include "typinglimit.h"
 #include "uppercaseedit.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
@@ -18,11 +19,16 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
+#include <initializer_list>
+
 TKeyForm* KeyForm = nullptr;
 
 namespace {
 
-constexpr int kWidth = 762, kClientHeight = 134, kTitleBar = 34;
+constexpr int kWidth = 762, kClientHeight = 134, kTitleBar = 34, kMargin = 12;
+// Tops of the bottom buttons' row and of the port result.
+constexpr int kButtonTop = 102, kMsgTop = 44;
 // Ticks fall this long after each tenth of a second of the local clock.
 constexpr int kTickOffsetMs = 2;
 
@@ -69,17 +75,20 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
 
     body_ = new QWidget(this);
     TextLabel = Label(body_, QStringLiteral("Text : "), 12, 12);
-    GrayLabel = Label(body_, {}, 80, 12, Qt::gray);
-    BlueLabel = Label(body_, {}, 80, 12, Qt::blue);
-    MsgLabel = Label(body_, {}, 64, 44);
-    MsgLabel->resize(683, MsgLabel->sizeHint().height());
+    // The progress labels lie on top of each other in a strip that clips
+    // them: a text wider than the screen scrolls in it.
+    textView_ = new QWidget(body_);
+    GrayLabel = Label(textView_, {}, 0, 0, Qt::gray);
+    BlueLabel = Label(textView_, {}, 0, 0, Qt::blue);
+    BlackLabel = Label(textView_, {}, 0, 0, Qt::black);
+    MsgLabel = Label(body_, {}, 64, kMsgTop);
     MsgLabel->setAlignment(Qt::AlignCenter);
     RepeatLabel = Label(body_, QStringLiteral("Repeat text :"), 12, 76);
-    BlackLabel = Label(body_, {}, 80, 12, Qt::black);
     StatusLabel = Label(body_, QStringLiteral("Status : "), 12, 44);
     ClockLabel = Label(body_, QStringLiteral("12:34:56"), 12, 108);
 
     CancelBitBtn = new QPushButton(QStringLiteral("Cancel"), body_);
+    CancelBitBtn->resize(80, 26);
     connect(CancelBitBtn, &QPushButton::clicked, this, &TKeyForm::CancelBitBtnClick);
     SetCancelButton(CancelBitBtn);
     const auto button = [this](const QString& caption, int x, void (keying::KeyEngine::*action)()) {
@@ -103,7 +112,7 @@ TKeyForm::TKeyForm(Clock& clock, ToneOutput& myTone, ToneOutput& fastTone, QWidg
     TextComboBox = new QComboBox(body_);
     TextComboBox->setEditable(true);
     auto* edit = new UpperCaseEdit(TextComboBox);
-    edit->setMaxLength(static_cast<int>(kTextMax));
+    LimitTyping(edit, static_cast<int>(kTextMax));
     TextComboBox->setLineEdit(edit);
     TextComboBox->setInsertPolicy(QComboBox::NoInsert);
     TextComboBox->setGeometry(77, 6, 670, 26);
@@ -159,16 +168,11 @@ void TKeyForm::FormActivate()
 void TKeyForm::FitStaticTexts()
 {
     // The progress labels start after "Text : ", the test buttons each as
-    // wide as its caption, 10 pixels apart.
+    // wide as its caption.
     TextLabel->adjustSize();
-    const int textX = std::max(80, TextLabel->geometry().right() + 4);
-    for (QLabel* label : {GrayLabel, BlueLabel, BlackLabel})
-        label->move(textX, label->y());
-    int x = PushPttButton->x();
-    for (QPushButton* b : {PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton}) {
-        b->setGeometry(std::max(x, b->x()), b->y(), std::max(b->width(), b->sizeHint().width()), b->height());
-        x = b->geometry().right() + 11;
-    }
+    textView_->move(std::max(80, TextLabel->geometry().right() + 4), 12);
+    for (QPushButton* b : {PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton})
+        b->resize(std::max(b->width(), b->sizeHint().width()), b->height());
 }
 
 void TKeyForm::FitToTexts()
@@ -176,15 +180,69 @@ void TKeyForm::FitToTexts()
     // The design width is 762; longer texts widen the window, up to the
     // screen. It only grows while shown, so the changing status line cannot
     // make it jitter.
-    FitToText(MsgLabel);
-    MsgLabel->move(std::max(12, 64 + (683 - MsgLabel->width()) / 2), MsgLabel->y());
-    const int wanted = std::min(SizeForChildren(body_, QSize(width(), 0)).width(), ScreenRoom());
-    if (wanted <= width())
-        return;
-    body_->resize(wanted, body_->height());
-    KeyMenu->resize(wanted, KeyMenu->height());
-    setFixedSize(wanted, height());
-    CentreOnScreen(this);
+    const int room = ScreenRoom();
+    const bool message = MsgLabel->isVisibleTo(body_);
+    if (message)
+        FitLabel(MsgLabel, 683, room - 2 * kMargin);
+    int wanted = width();
+    const auto need = [&wanted, room](int w) { wanted = std::max(wanted, std::min(w, room)); };
+    for (QLabel* label : {TextLabel, StatusLabel, RepeatLabel, ClockLabel})
+        if (label->isVisibleTo(body_))
+            need(label->geometry().right() + 1 + kMargin);
+    if (GrayLabel->isVisibleTo(textView_))
+        need(textView_->x() + GrayLabel->width() + kMargin);
+    if (message)
+        need(MsgLabel->width() + 2 * kMargin);
+    // A result of several lines puts the OK button below it.
+    const int buttonTop = message ? std::max(kButtonTop, MsgLabel->y() + MsgLabel->height() + 8) : kButtonTop;
+    const int bodyHeight = std::max(kClientHeight, buttonTop + CancelBitBtn->height() + 6);
+    if (wanted > width() || bodyHeight > body_->height()) {
+        body_->resize(wanted, std::max(body_->height(), bodyHeight));
+        KeyMenu->resize(wanted, KeyMenu->height());
+        setFixedSize(wanted, body_->y() + body_->height());
+        CentreOnScreen(this);
+    }
+    PlaceInWidth(buttonTop);
+}
+
+void TKeyForm::PlaceInWidth(int buttonTop)
+{
+    const int w = body_->width();
+    textView_->resize(w - textView_->x() - kMargin, std::max(GrayLabel->height(), fontMetrics().height()));
+    ScrollText();
+    MsgLabel->move((w - MsgLabel->width()) / 2, kMsgTop);
+    // The buttons stay in the middle as the design has them: TX and Cancel
+    // as a pair in QSO mode, the test buttons in two pairs.
+    const int shift = (w - kWidth) / 2;
+    if (RunKind == kRunQso) {
+        TxBitBtn->move(253 + shift, buttonTop);
+        CancelBitBtn->move(429 + shift, buttonTop);
+    } else {
+        CancelBitBtn->move((w - CancelBitBtn->width()) / 2, buttonTop);
+    }
+    const std::initializer_list<QPushButton*> row{PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton};
+    int x = w - 40; // 10 pixels within each pair, 20 between them
+    for (const QPushButton* b : row)
+        x -= b->width();
+    x /= 2;
+    for (QPushButton* b : row) {
+        b->move(x, b->y());
+        x += b->width() + (b == ReleasePttButton ? 20 : 10);
+    }
+}
+
+void TKeyForm::ScrollText()
+{
+    // A text wider than its strip scrolls so that the character being sent
+    // stands a third into it, with what was sent before it still in view.
+    const int view = textView_->width(), whole = GrayLabel->width();
+    int offset = 0;
+    if (whole > view && BlueLabel->isVisibleTo(textView_)) {
+        const int sent = BlackLabel->isVisibleTo(textView_) ? BlackLabel->width() : 0;
+        offset = std::clamp(sent - view / 3, 0, whole - view);
+    }
+    for (QLabel* label : {GrayLabel, BlueLabel, BlackLabel})
+        label->move(-offset, 0);
 }
 
 void TKeyForm::LayOut()
@@ -206,7 +264,6 @@ void TKeyForm::LayOut()
 
     okKind_ = RunKind == kRunOpenPort || RunKind == kRunReleasePort;
     CancelBitBtn->setText(okKind_ ? QStringLiteral("OK") : QStringLiteral("Cancel"));
-    CancelBitBtn->setGeometry(qso ? 429 : 341, 102, 80, 26);
     CancelBitBtn->setVisible(!okKind_);
     for (QPushButton* b : {PushPttButton, ReleasePttButton, PushKeyButton, ReleaseKeyButton})
         b->setVisible(test);
@@ -219,7 +276,10 @@ void TKeyForm::LayOut()
     TextComboBox->setEditText(qso ? FromBytes(engine_.R.Message) : QString());
     StartMenu->setEnabled(true);
     // The operator types at once; the Cancel button holds no focus that
-    // Return could press.
+    // Return could press. The line is shown first: the focus call does
+    // nothing on a line still hidden by the window's previous job.
+    TextComboBox->setVisible(qso);
+    TxBitBtn->setVisible(qso);
     if (qso)
         TextComboBox->setFocus();
 }
@@ -228,7 +288,6 @@ QString TKeyForm::PortText() const { return FromBytes(PortNameOf(PortNumber)); }
 
 void TKeyForm::ShowOkButton()
 {
-    CancelBitBtn->setGeometry(341, 102, 80, 26);
     CancelBitBtn->show();
     CancelBitBtn->setFocus();
 }
@@ -257,8 +316,6 @@ void TKeyForm::OpenPortRun()
                               + (why.empty() ? QString() : QStringLiteral("\n") + QString::fromStdString(why)));
         }
     }
-    MsgLabel->setWordWrap(true); // a long reason wraps within the window
-    MsgLabel->adjustSize();
     ShowOkButton();
 }
 

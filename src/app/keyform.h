@@ -50,6 +50,9 @@ private:
     void LayOut();
     void FitStaticTexts();
     void FitToTexts();
+    // Places what the window's width centres or fills, the buttons' row at `buttonTop`.
+    void PlaceInWidth(int buttonTop);
+    void ScrollText();
     void OpenPortRun();
     void ReleasePortRun();
     QString PortText() const;
@@ -69,6 +72,7 @@ private:
     PortLines lines_;
     keying::KeyEngine engine_;
     QWidget* body_;          // everything below the QSO menu
+    QWidget* textView_;      // clips the progress labels
     bool okKind_ = false;    // the bottom button is "OK" (port runs)
     bool checking_ = false;  // an invalid-character message is up
 };

@@ -70,15 +70,8 @@ void TMsgForm::FitToMessage()
     // The design's label is 804 pixels wide; a longer text widens the window,
     // up to the screen, and is wrapped beyond that.
     constexpr int kLabel = 804, kSide = 13, kTop = 16, kLine = 35, kGap = 5, kButtons = 33;
-    const int room = ScreenRoom() - 2 * kSide - 1;
-    MsgLabel->setWordWrap(false);
-    int width = std::max(kLabel, MsgLabel->sizeHint().width());
-    int height = std::max(kLine, MsgLabel->sizeHint().height());
-    if (width > room) {
-        MsgLabel->setWordWrap(true);
-        width = std::max(kLabel, room);
-        height = std::max(kLine, MsgLabel->heightForWidth(width));
-    }
+    FitLabel(MsgLabel, kLabel, ScreenRoom() - 2 * kSide - 1);
+    const int width = MsgLabel->width(), height = std::max(kLine, MsgLabel->height());
     MsgLabel->setGeometry(kSide, kTop, width, height);
     const int centre = kSide + width / 2, top = kTop + height + kGap;
     OkBitBtn->move(centre - 108, top);

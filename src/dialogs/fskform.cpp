@@ -1,5 +1,6 @@
 #include "fskform.h"
 
+#include "app/typinglimit.h"
 #include "dialogparts.h"
 #include "radiogroupbox.h"
 #include "settings/settingrules.h"
@@ -23,7 +24,7 @@ TFSKForm::TFSKForm(QWidget* parent) : TForm(parent)
     FskRadioGroup->setToolTip(QStringLiteral("select between normal and reverse FSK"));
     GapLabel = new QLabel(QStringLiteral("Key gap (sec) :"), this);
     GapEdit = new QLineEdit(this);
-    GapEdit->setMaxLength(6);
+    LimitTyping(GapEdit, 6);
     GapEdit->setToolTip(QStringLiteral("Key gap will be truncated to a multiple of 100ms"));
     GapLabel->setBuddy(GapEdit);
     OmmitBox = new QCheckBox(QStringLiteral("Omit redundant key gaps"), this);

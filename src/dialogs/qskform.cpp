@@ -51,7 +51,7 @@ TQskForm::TQskForm(QWidget* parent) : TForm(parent)
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
     CancelBitBtn = MakeButton(QStringLiteral("Cancel"), Rejected, [this] { CancelBitBtnClick(); });
     SetCancelButton(CancelBitBtn);
-    connect(QskRadioGroup, &RadioGroupBox::Clicked, this, &TQskForm::QskRadioGroupClick);
+    connect(QskRadioGroup, &RadioGroupBox::Changed, this, &TQskForm::QskRadioGroupClick);
 
     auto* layout = new QVBoxLayout(this);
     auto* groups = new QHBoxLayout;

@@ -22,8 +22,12 @@ RadioGroupBox::RadioGroupBox(const QString& title, const QStringList& items, int
         grid->addWidget(button, i % rows_, i / rows_, Qt::AlignLeft);
         button->installEventFilter(this);
     }
-    connect(group_, &QButtonGroup::idClicked, this, &RadioGroupBox::Clicked);
-    connect(group_, &QButtonGroup::idToggled, this, &RadioGroupBox::UpdateTabStop);
+    // Toggled, not clicked: an accessibility toggle checks an item without a click.
+    connect(group_, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        UpdateTabStop();
+        if (checked)
+            emit Changed(id);
+    });
     UpdateTabStop();
 }
 
@@ -69,6 +73,7 @@ void RadioGroupBox::SetItemIndex(int index)
         group_->setExclusive(false);
         checked->setChecked(false);
         group_->setExclusive(true);
+        emit Changed(-1);
     }
     UpdateTabStop();
 }

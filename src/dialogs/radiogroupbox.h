@@ -34,8 +34,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
-    // The user checked item `index` (by mouse or keyboard), not SetItemIndex.
-    void Clicked(int index);
+    // Item `index` became the checked one, however that happened: mouse,
+    // keyboard, a screen reader's toggle or SetItemIndex; -1 when
+    // SetItemIndex(-1) unchecked them all.
+    void Changed(int index);
 
 private:
     // Tab stops at the checked item only (the first when none is), so the

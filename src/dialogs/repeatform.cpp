@@ -1,5 +1,6 @@
 #include "repeatform.h"
 
+#include "app/typinglimit.h"
 #include "app/uppercaseedit.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
@@ -18,14 +19,14 @@ TRepeatForm::TRepeatForm(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("Repeat text"));
     RepeatLabel1 = new QLabel(QStringLiteral("Repeat text  "), this);
     RepeatEdit = new UpperCaseEdit(this);
-    RepeatEdit->setMaxLength(5);
+    LimitTyping(RepeatEdit, 5);
     RepeatEdit->setToolTip(
         QStringLiteral("Enter number of times that the text has to be repeated : 0 - 99  (0 = endless)"));
     RepeatLabel1->setBuddy(RepeatEdit);
     RepeatLabel2 = new QLabel(QStringLiteral("time(s)"), this);
     IntervalLabel = new QLabel(QStringLiteral("Interval"), this);
     IntervalEdit = new UpperCaseEdit(this);
-    IntervalEdit->setMaxLength(5);
+    LimitTyping(IntervalEdit, 5);
     IntervalEdit->setToolTip(QStringLiteral(
         "Enter interval in minutes  (0 = non-stop repeating, interval rounded up to the next minute)"));
     IntervalLabel->setBuddy(IntervalEdit);

@@ -1,5 +1,6 @@
 #include "speedform.h"
 
+#include "app/typinglimit.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settingrules.h"
@@ -31,7 +32,7 @@ TSpeedForm::TSpeedForm(QWidget* parent) : TForm(parent)
     DotLabel->setGeometry(16, 18, 170, 24);
     DotEdit = new QLineEdit(this);
     DotEdit->setGeometry(190, 16, 90, 26);
-    DotEdit->setMaxLength(6);
+    LimitTyping(DotEdit, 6);
     DotEdit->setToolTip(QStringLiteral("Enter dot length in seconds (1-3600)"));
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
     OkBitBtn->setDefault(true);
@@ -40,7 +41,7 @@ TSpeedForm::TSpeedForm(QWidget* parent) : TForm(parent)
     GapLabel->setGeometry(16, 50, 170, 24);
     GapEdit = new QLineEdit(this);
     GapEdit->setGeometry(190, 48, 90, 26);
-    GapEdit->setMaxLength(6);
+    LimitTyping(GapEdit, 6);
     GapEdit->setToolTip(QStringLiteral("Enter gap length in seconds (1-3600)"));
     SetCancelButton(CancelBitBtn);
     DotLabel->setBuddy(DotEdit);

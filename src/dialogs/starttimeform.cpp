@@ -1,5 +1,6 @@
 #include "starttimeform.h"
 
+#include "app/typinglimit.h"
 #include "clock/clock.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
@@ -13,6 +14,19 @@
 
 TStartTimeForm* StartTimeForm = nullptr;
 
+namespace {
+
+// Start Now leaves its start as HH:MM:SS; the field shows that time in its
+// own six digits, whole, for the operator to change.
+QString FieldTime(const std::string& time)
+{
+    if (time.size() == 8 && time[2] == ':' && time[5] == ':')
+        return FromBytes(time.substr(0, 2) + time.substr(3, 2) + time.substr(6, 2));
+    return FromBytes(time);
+}
+
+} // namespace
+
 TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), clock_(clock)
 {
     setWindowTitle(QStringLiteral("Start Time"));
@@ -20,12 +34,12 @@ TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), c
     StartLabel->setGeometry(16, 16, 180, 24);
     StartEdit = new QLineEdit(this);
     StartEdit->setGeometry(200, 14, 110, 26);
-    StartEdit->setMaxLength(6);
+    LimitTyping(StartEdit, 6);
     StopLabel = new QLabel(QStringLiteral("Stop time  (HHMMSS) :"), this);
     StopLabel->setGeometry(16, 48, 180, 24);
     StopEdit = new QLineEdit(this);
     StopEdit->setGeometry(200, 46, 110, 26);
-    StopEdit->setMaxLength(6);
+    LimitTyping(StopEdit, 6);
     OkBitBtn = MakeButton(QStringLiteral("OK"), Accepted, [this] { OkBitBtnClick(); });
     OkBitBtn->setGeometry(55, 82, 100, 30);
     OkBitBtn->setDefault(true);
@@ -52,9 +66,10 @@ TStartTimeForm::TStartTimeForm(Clock& clock, QWidget* parent) : TForm(parent), c
 void TStartTimeForm::FormActivate()
 {
     CloseAllowed = true;
-    SavedStartTime = Short(StartTime, 6);
+    // Whole, so that Cancel puts back what was there, not a cut "01:32:".
+    SavedStartTime = StartTime;
     DialogCancelled = false;
-    StartEdit->setText(FromBytes(StartTime));
+    StartEdit->setText(FieldTime(StartTime));
     StartEdit->setFocus();
     StartEdit->selectAll();
     StopEdit->setText(FromBytes(StopTime));

@@ -1,6 +1,7 @@
 #include "textform.h"
 
 #include "app/msgform.h"
+#include "app/typinglimit.h"
 #include "app/uppercaseedit.h"
 #include "morse/duration.h"
 #include "morse/morse.h"
@@ -16,7 +17,7 @@ TTextForm::TTextForm(QWidget* parent) : TForm(parent)
     setFixedSize(640, 120);
     TextEdit = new UpperCaseEdit(this);
     TextEdit->setGeometry(12, 12, 616, 26);
-    TextEdit->setMaxLength(static_cast<int>(kTextMax));
+    LimitTyping(TextEdit, static_cast<int>(kTextMax));
     TextEdit->setToolTip(QStringLiteral("Enter text (maximum 250 characters)"));
     DurLabel = new QLabel(this);
     DurLabel->setGeometry(12, 46, 300, 22);

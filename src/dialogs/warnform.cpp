@@ -1,6 +1,7 @@
 #include "warnform.h"
 
 #include "app/msgform.h"
+#include "app/typinglimit.h"
 #include "dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settingrules.h"
@@ -19,7 +20,7 @@ TWarnForm::TWarnForm(QWidget* parent) : TForm(parent)
     setWindowTitle(QStringLiteral("Alarm time"));
     WarnLabel = new QLabel(QStringLiteral("Alarm time (seconds) :"), this);
     WarnEdit = new QLineEdit(this);
-    WarnEdit->setMaxLength(3);
+    LimitTyping(WarnEdit, 3);
     WarnEdit->setToolTip(QStringLiteral("enter alarm time in seconds ( max. 999)"));
     WarnEdit->setFixedWidth(WarnEdit->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 16);
     WarnLabel->setBuddy(WarnEdit);

@@ -175,7 +175,6 @@ bool TMoreAboutForm::eventFilter(QObject* watched, QEvent* event)
     if (!click)
         return TForm::eventFilter(watched, event);
     (this->*control->click)();
-    label->setFocus(); // back where the user was
     return true;
 }
 
@@ -189,6 +188,8 @@ void TMoreAboutForm::ShowTopic(std::uint8_t code)
     HelpTopic = code;
     More2Form->exec();
     show();
+    // Return then does what the index's button says, not open the page again.
+    CancelBitBtn->setFocus();
 }
 
 void TMoreAboutForm::ComLabelClick() { ShowTopic(11); }

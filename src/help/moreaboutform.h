@@ -1,5 +1,6 @@
 // TMoreAboutForm: the help index. Each topic label opens its help page; the
-// index hides while the page is shown and comes back when it closes.
+// index hides while the page is shown and comes back when it closes, with the
+// focus on Cancel.
 #pragma once
 
 #include "app/form.h"

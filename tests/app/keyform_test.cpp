@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -138,6 +139,26 @@ TEST_F(KeyFormTest, StartLaterWaitsForItsTime)
     EXPECT_TRUE(DialogCancelled);
 }
 
+// A text wider than the screen: the character being sent stays in view, and
+// Cancel in the middle.
+TEST_F(KeyFormTest, LongTextKeepsTheCurrentCharacterInView)
+{
+    Texts[1] = std::string(250, 'E');
+    StartImmediately = true;
+    RunKind = kRunTransmit;
+    OnNextModal([this](QDialog* d) {
+        while (KeyForm->BlueLabel->text().size() < 240 && !HasFailure()) {
+            Tick(40);
+            const QLabel* blue = KeyForm->BlueLabel;
+            for (const int x : {KeyForm->BlackLabel->isVisible() ? KeyForm->BlackLabel->width() : 0, blue->width() - 1})
+                EXPECT_TRUE(blue->visibleRegion().contains(QPoint(x, blue->height() / 2))) << blue->text().size();
+            EXPECT_NEAR(KeyForm->CancelBitBtn->geometry().center().x(), d->width() / 2, 1);
+        }
+        KeyForm->CancelBitBtn->click();
+    });
+    KeyForm->exec();
+}
+
 TEST_F(KeyFormTest, CloseBoxIsRefusedWhileTransmitting)
 {
     Texts[1] = "TTT";
@@ -157,6 +178,16 @@ TEST_F(KeyFormTest, CloseBoxIsRefusedWhileTransmitting)
 // The port runs: a red warning first, the outcome in the window's message line.
 class PortRunTest : public KeyFormTest {
 protected:
+    // One line for each line of the result, above a centred OK.
+    static void ExpectResultWhole()
+    {
+        const QLabel* label = KeyForm->MsgLabel;
+        const QStringList lines = label->text().split(QLatin1Char('\n'));
+        for (const QString& line : lines)
+            EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(line)) << line.toStdString();
+        EXPECT_LT(label->height(), (lines.size() + 1) * label->fontMetrics().lineSpacing());
+        EXPECT_LT(label->geometry().bottom(), KeyForm->CancelBitBtn->y());
+    }
     void OpenRun(bool confirm, std::function<void()> check)
     {
         RunKind = kRunOpenPort;
@@ -171,6 +202,7 @@ protected:
                 (confirm ? MsgForm->OkBitBtn : MsgForm->CancelBitBtn)->click();
                 Later(20, [=] {
                     check();
+                    ExpectResultWhole();
                     EXPECT_TRUE(KeyForm->CancelBitBtn->isVisible());
                     EXPECT_EQ(KeyForm->CancelBitBtn->text(), QStringLiteral("OK"));
                     KeyForm->CancelBitBtn->click();

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -64,6 +65,19 @@ TEST_F(QsoLineTest, DurationStaysUntilTheNextTransmission)
         Tick(5);
         EXPECT_EQ(KeyForm->StatusLabel->text(), QStringLiteral("Duration : 0'32\""));
     });
+}
+
+// After any other job QSO mode opens with the focus in its line, not on Cancel.
+TEST_F(QsoLineTest, OpensWithTheFocusOnTheLineAfterEveryOtherJob)
+{
+    Start();
+    StartImmediately = true;
+    for (const std::uint8_t kind : {kRunReleasePort, kRunTest}) {
+        RunKind = kind;
+        OnNextModal([](QDialog*) { QTimer::singleShot(30, [] { KeyForm->CancelBitBtn->click(); }); });
+        KeyForm->exec();
+        Qso([kind](QDialog*) { EXPECT_EQ(QApplication::focusWidget(), KeyForm->TextComboBox) << int(kind); });
+    }
 }
 
 TEST_F(QsoLineTest, ReturnInTheLineKeepsTheWindowAndTheLine)

@@ -18,6 +18,7 @@
 #include "tonegen/player.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -322,6 +323,15 @@ TEST_F(SetupFormTest, QskDelaysFollowTheQskChoice)
         QTest::keyClick(QskForm, Qt::Key_Return);
     });
     EXPECT_EQ(QskMode, 1);
+
+    // A screen reader's toggle of "between characters" enables them as a click does.
+    QskMode = 0;
+    Show(QskForm, [] {
+        QAccessible::queryAccessibleInterface(QskForm->QskRadioGroup->Item(2))
+            ->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+        EXPECT_TRUE(QskForm->RxRadioGroup->isEnabled() && QskForm->TxRadioGroup->isEnabled());
+        Click(QskForm->OkBitBtn);
+    });
 }
 
 TEST_F(SetupFormTest, QskCancelAndCloseBoxStoreNothing)

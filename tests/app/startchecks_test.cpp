@@ -53,6 +53,19 @@ protected:
     }
 };
 
+// Start Later shows Start Now's HH:MM:SS as six digits, also after a Cancel.
+TEST_F(StartChecksTest, StartLaterShowsTheLastStartNowTimeAsSixDigits)
+{
+    Start();
+    Texts[1] = "E";
+    StartTime = "10:00:00"; // as a start now leaves it
+    for (int showing = 0; showing < 2; ++showing)
+        StartLater([](QDialog*) {
+            EXPECT_EQ(StartTimeForm->StartEdit->text(), QStringLiteral("100000"));
+            StartTimeForm->CancelBitBtn->click();
+        });
+}
+
 TEST_F(StartChecksTest, CloseBoxRefusesAnInvalidStopTimeWhileTheDialogIsOpen)
 {
     Start();

@@ -44,16 +44,18 @@ TEST(RadioGroupBox, ArrowsMoveTheChoiceDownColumnsAndAcrossThemGoingRound)
     RadioGroupBox grid(QStringLiteral("Port :"), Items(6), 3);
     grid.show();
     int clicked = -1;
-    QObject::connect(&grid, &RadioGroupBox::Clicked, [&clicked](int index) { clicked = index; });
+    QObject::connect(&grid, &RadioGroupBox::Changed, [&clicked](int index) { clicked = index; });
     grid.SetItemIndex(0);
     EXPECT_EQ(Press(grid, Qt::Key_Down), 1);
-    EXPECT_EQ(clicked, 1); // a move by key is the user's choice
+    EXPECT_EQ(clicked, 1); // a move by key
     EXPECT_EQ(Press(grid, Qt::Key_Right), 3);
     EXPECT_EQ(Press(grid, Qt::Key_Right), 5);
     EXPECT_EQ(Press(grid, Qt::Key_Right), 1);
     EXPECT_EQ(Press(grid, Qt::Key_Up), 0);
     EXPECT_EQ(Press(grid, Qt::Key_Up), 5);
     EXPECT_EQ(Press(grid, Qt::Key_Left), 3);
+    grid.SetItemIndex(2);
+    EXPECT_EQ(clicked, 2); // and by the program
 
     // A single row or column: every arrow steps to the neighbouring item.
     RadioGroupBox row({}, Items(2), 2);

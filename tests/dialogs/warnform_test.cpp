@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 namespace {
 
@@ -23,6 +24,9 @@ TEST_F(WarnFormTest, AnAlarmOnTheSpeakerTurnsTheSidetoneOff)
         ExpectTextsWholeAndNamed(d);
         Retype(WarnForm->WarnEdit, QStringLiteral("1234")); // at most three characters
         EXPECT_EQ(WarnForm->WarnEdit->text(), QStringLiteral("123"));
+        WarnForm->WarnEdit->backspace();
+        WarnForm->WarnEdit->insert(QStringLiteral("456")); // a paste keeps what fits
+        EXPECT_EQ(WarnForm->WarnEdit->text(), QStringLiteral("124"));
         Retype(WarnForm->WarnEdit, QStringLiteral("30"));
         Press(d, Qt::Key_Return);
         EXPECT_FALSE(d->isVisible());
@@ -97,6 +101,24 @@ TEST_F(WarnFormTest, CancelAndEscapePutTheAlarmTimeBack)
         Press(d, Qt::Key_Escape);
     });
     EXPECT_EQ(AlarmTime, 60);
+}
+
+// Every field with a character limit shows a stored value whole; typing
+// cannot make it longer.
+TEST_F(WarnFormTest, StoredValuesShowWholeInEveryLimitedField)
+{
+    AlarmTime = 1234;
+    DotLength = KeyGap = 1234567000;
+    for (const auto& [action, shown] : {std::pair{"SetupWarn", "1234"}, {"SetupSpeed", "1234567"}, {"SetupDfcw", "1234567"}})
+        Open(action, [&](QDialog* d) {
+            QLineEdit* field = d->findChild<QLineEdit*>();
+            field->end(false);
+            QTest::keyClick(field, Qt::Key_9);
+            EXPECT_EQ(field->text(), QString::fromLatin1(shown)) << action;
+            Press(d, Qt::Key_Escape);
+        });
+    Open("SetupWarn", [](QDialog*) { Click(WarnForm->OkBitBtn); });
+    EXPECT_EQ(AlarmTime, 1234); // OK without a change keeps it
 }
 
 } // namespace
