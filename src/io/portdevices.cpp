@@ -21,6 +21,10 @@ PortDevices* installed = &noDevices;
 
 std::string PortNameOf(int portNumber)
 {
+    if (portNumber == 30)
+        return "GPIO";
+    if (portNumber == 31)
+        return "Radio";
     return portNumber >= 20 ? "LPT" + std::to_string(portNumber - 19) : "COM" + std::to_string(portNumber);
 }
 

@@ -12,6 +12,7 @@
 bool PortOpen = false;
 int ComHandle = kInvalidHandle;
 int LptHandle = kInvalidHandle;
+int LineHandle = kInvalidHandle;
 std::uint16_t LptBase = 0;
 std::uint8_t LptLatch = 0;
 
@@ -37,7 +38,8 @@ int backNoteRetries = 0;
 std::uint8_t controlShadow = 0; // last value written to the control register
 bool openLinesLow = false;
 
-bool IsLpt() { return PortNumber >= kPortLpt1; }
+bool IsLines() { return PortNumber == kPortGpio || PortNumber == kPortHamlib; }
+bool IsLpt() { return PortNumber >= kPortLpt1 && !IsLines(); }
 
 // Any wiring byte other than the DX4WIN-compatible one acts as the standard
 // wiring, as the port dialog shows it: a zero byte from a damaged settings file
@@ -46,7 +48,7 @@ bool Dx4winWiring() { return LptWiring == kWiringDx4win; }
 
 std::string PortName() { return PortNameOf(PortNumber); }
 
-int& Handle() { return IsLpt() ? LptHandle : ComHandle; }
+int& Handle() { return IsLines() ? LineHandle : IsLpt() ? LptHandle : ComHandle; }
 
 std::uint16_t ControlRegister() { return static_cast<std::uint16_t>(LptBase + 2); }
 
@@ -82,7 +84,9 @@ void SetComLine(bool keyLine, bool on)
 
 void ApplyKey(bool on)
 {
-    if (!IsLpt())
+    if (IsLines())
+        Devices().SetLine(LineHandle, PortLine::Key, on);
+    else if (!IsLpt())
         SetComLine(true, on);
     else if (Dx4winWiring())
         SetControlBit(0x01, !on); // pin 1 is inverted: bit clear = pin high
@@ -92,7 +96,9 @@ void ApplyKey(bool on)
 
 void ApplyPtt(bool on)
 {
-    if (!IsLpt())
+    if (IsLines())
+        Devices().SetLine(LineHandle, PortLine::Ptt, on);
+    else if (!IsLpt())
         SetComLine(false, on);
     else if (Dx4winWiring())
         SetControlBit(0x04, on);
@@ -102,7 +108,9 @@ void ApplyPtt(bool on)
 
 void ApplyDfcw(bool level)
 {
-    if (!IsLpt())
+    if (IsLines())
+        Devices().SetLine(LineHandle, PortLine::Dfcw, level);
+    else if (!IsLpt())
         SetComLine(false, level);
     else
         SetLatchBit(kLptPttBit, level); // pin 3 in both wirings
@@ -117,7 +125,9 @@ void PlanEmergency()
     }
     EmergencyStep steps[kMaxEmergencySteps];
     int count = 0;
-    if (!IsLpt()) {
+    if (IsLines()) {
+        steps[count++] = Devices().CrashLinesStep(LineHandle);
+    } else if (!IsLpt()) {
         steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrRts);
         steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrDtr);
     } else if (Dx4winWiring()) {
@@ -194,12 +204,15 @@ void Reopen()
 {
     const int n = IsLpt() ? PortNumber - 19 : PortNumber;
     Devices().QuietOpens(true);
-    const int handle = IsLpt() ? Devices().OpenLpt(n) : Devices().OpenCom(n);
+    const int handle = IsLines() ? Devices().OpenLines(PortNumber)
+                       : IsLpt() ? Devices().OpenLpt(n)
+                                 : Devices().OpenCom(n);
     Devices().QuietOpens(false);
     if (handle == kInvalidHandle)
         return;
     Handle() = handle;
-    const bool low = IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines() == 0;
+    // A port of named lines opens with all of them inactive.
+    const bool low = IsLines() ? true : IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines() == 0;
     if (!low) {
         Devices().CloseHandle(handle);
         Handle() = kInvalidHandle;
@@ -234,7 +247,9 @@ void CloseHandleOf(int& handle)
 
 void OpenSelectedPort()
 {
-    if (IsLpt())
+    if (IsLines())
+        OpenLinePort();
+    else if (IsLpt())
         OpenLptPort(PortNumber - 19);
     else
         OpenComPort(PortNumber);
@@ -249,7 +264,9 @@ void OpenSelectedPortLinesLow()
 
 void CloseSelectedPort()
 {
-    if (IsLpt())
+    if (IsLines())
+        CloseHandleOf(LineHandle);
+    else if (IsLpt())
         CloseLptPort();
     else
         CloseComPort();
@@ -275,6 +292,19 @@ void OpenComPort(int n)
     }
     PortOpen = true;
     LogLine("open COM" + std::to_string(n)); // after the lines it leaves
+    PlanEmergency();
+}
+
+void OpenLinePort()
+{
+    PortOpen = false;
+    ForgetLines();
+    ClearEmergencySteps();
+    LineHandle = Devices().OpenLines(PortNumber);
+    if (LineHandle == kInvalidHandle)
+        return;
+    PortOpen = true;
+    LogLine("open " + PortName()); // all its lines are inactive
     PlanEmergency();
 }
 
