@@ -15,7 +15,30 @@
 #include <fstream>
 #include <unistd.h>
 #include <linux/gpio.h>
+#include <cstdarg>
 #include <map>
+#include <sys/syscall.h>
+
+namespace {
+// Far above any descriptor the process has.
+constexpr int kFakeLineFd = 9999;
+// The crash handler's requests on the fake line request, as the kernel would get them.
+std::vector<std::pair<unsigned long, gpio_v2_line_values>> crashRequests;
+} // namespace
+
+// This program's ioctl: records the requests on kFakeLineFd, passes every other to the kernel.
+extern "C" int ioctl(int fd, unsigned long request, ...) noexcept
+{
+    va_list args;
+    va_start(args, request);
+    void* arg = va_arg(args, void*);
+    va_end(args);
+    if (fd == kFakeLineFd) {
+        crashRequests.emplace_back(request, *static_cast<gpio_v2_line_values*>(arg));
+        return 0;
+    }
+    return static_cast<int>(::syscall(SYS_ioctl, fd, request, arg));
+}
 
 namespace {
 
@@ -72,7 +95,7 @@ public:
     ssize_t Pwrite(int, const void*, size_t, off_t) override { return -1; }
     ssize_t Write(int, const void*, size_t) override { return -1; }
 
-    int chipFd = 40, lineFd = 41;
+    int chipFd = 40, lineFd = kFakeLineFd;
     unsigned lines = 28;
     int openError = 0, lineError = 0;
     bool notChip = false;
@@ -108,7 +131,8 @@ public: // the failure table's arrangements reach in
 
 // Key 17 and PTT 27 active-low, DFCW on the PTT line: requested as outputs at
 // their inactive level, set one at a time, all inactive in a crash and on the
-// way out through the driver.
+// way out through the driver; the crash handler's request reaches the kernel
+// as a SET_VALUES of both lines to 0.
 TEST_F(GpioTest, LinesAreRequestedInactiveAndSwitchedThroughTheDriver)
 {
     env_["VANTREL_GPIO_PTT_ACTIVE_LOW"] = "yes";
@@ -145,6 +169,12 @@ TEST_F(GpioTest, LinesAreRequestedInactiveAndSwitchedThroughTheDriver)
     EXPECT_EQ(steps[0].fd, sys_.lineFd);
     EXPECT_EQ(steps[0].request, GPIO_V2_LINE_SET_VALUES_IOCTL);
     EXPECT_EQ(steps[0].value, 3);
+    crashRequests.clear();
+    EmergencyLinesOff(); // as the crash handler does
+    ASSERT_EQ(crashRequests.size(), 1u);
+    EXPECT_EQ(crashRequests[0].first, GPIO_V2_LINE_SET_VALUES_IOCTL);
+    EXPECT_EQ(crashRequests[0].second.mask, 3u);
+    EXPECT_EQ(crashRequests[0].second.bits, 0u);
 
     sys_.values = 3;
     ReleasePort();
