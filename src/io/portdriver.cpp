@@ -212,7 +212,7 @@ void Reopen()
         return;
     Handle() = handle;
     // A port of named lines opens with all of them inactive.
-    const bool low = IsLines() ? true : IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines() == 0;
+    const bool low = IsLines() || (IsLpt() ? InitLptRegisters(0xFF & ~(kLptKeyBit | kLptPttBit)) : LowerComLines() == 0);
     if (!low) {
         Devices().CloseHandle(handle);
         Handle() = kInvalidHandle;

@@ -152,5 +152,7 @@ void SimPortDevices::SetLine(int handle, PortLine line, bool on)
             lineError_ = gone->second;
         return;
     }
+    if (line == PortLine::Dfcw && it->second == 31)
+        return; // a radio has no DFCW select
     (line == PortLine::Key ? gpio_.key : gpio_.ptt) = on;
 }

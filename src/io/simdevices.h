@@ -81,7 +81,7 @@ public:
     std::string Outputs(int portNumber) const override;
     int TakeLineError() override;
     // The GPIO port (30) or the radio (31): its key line and its PTT line,
-    // which DFCW shares.
+    // which DFCW shares on GPIO and leaves alone on the radio.
     int OpenLines(int portNumber) override;
     void SetLine(int handle, PortLine line, bool on) override;
 

@@ -249,6 +249,7 @@ TEST_F(PortDriverTest, EveryKindReleasesAndKeysNothingWhileLostOrAfterAStop)
     const std::vector<Kind> kinds{
         {2, [](const SimPortDevices& s) { return std::pair{s.Lines(2).rts, s.Lines(2).dtr}; }},
         {kPortGpio, [](const SimPortDevices& s) { return std::pair{s.Gpio().key, s.Gpio().ptt}; }},
+        {kPortHamlib, [](const SimPortDevices& s) { return std::pair{s.Gpio().key, s.Gpio().ptt}; }},
     };
     using Lines = std::pair<bool, bool>;
     for (const Kind& kind : kinds) {
