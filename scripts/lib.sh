@@ -3,14 +3,17 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Debian packages that building and running Vantrel need.
-VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev)
+# (libhamlib-dev: the build needs its headers; it brings the run-time library.)
+VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev libhamlib-dev)
 # What the tests, fuzzing and benchmarks add: GoogleTest; Xvfb (with xauth for
 # xvfb-run) for the whole-program checks; xdotool and imagemagick to drive the
 # program and take screenshots under Xvfb; sox to read written tones; clang and
 # its libFuzzer runtime; Google Benchmark; desktop-file-validate and groff for
-# the installed desktop entry and manual pages.
+# the installed desktop entry and manual pages; rigctld and rigctl for the
+# radio-port checks.
 VANTREL_TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev
-                       libbenchmark-dev desktop-file-utils groff-base)
+                       libbenchmark-dev desktop-file-utils groff-base
+                       libhamlib-utils)
 
 install_missing() {
     local missing=()

@@ -29,12 +29,21 @@ QString PortTip(std::uint8_t port)
     const PortDescription d = Devices().Describe(port);
     if (d.device.empty())
         return QStringLiteral("No port opens in this run");
-    return QString::fromStdString(d.device) + (d.present ? QStringLiteral(" (present)") : QStringLiteral(" (not present now)"));
+    QString tip = QString::fromStdString(d.device) + (d.present ? QStringLiteral(" (present)") : QStringLiteral(" (not present now)"));
+    if (port == kPortHamlib)
+        tip += QStringLiteral("; PTT by CAT. Without radio.key in VANTREL.PORTS nothing is keyed by a line: "
+                              "the sound card's tone is the transmission, so the sound source must be the sound card");
+    return tip;
 }
 
 } // namespace
 
-std::uint8_t PortOfItem(int index) { return static_cast<std::uint8_t>(index <= 9 ? index : index + 10); }
+std::uint8_t PortOfItem(int index)
+{
+    if (index >= 12)
+        return index == 12 ? kPortGpio : kPortHamlib;
+    return static_cast<std::uint8_t>(index <= 9 ? index : index + 10);
+}
 
 TComForm::TComForm(QWidget* parent) : TForm(parent)
 {
@@ -42,7 +51,8 @@ TComForm::TComForm(QWidget* parent) : TForm(parent)
     QStringList ports{QStringLiteral("None")};
     for (int n = 1; n <= 9; ++n)
         ports << QStringLiteral("COM") + QString::number(n);
-    ports << QStringLiteral("LPT1") << QStringLiteral("LPT2");
+    ports << QStringLiteral("LPT1") << QStringLiteral("LPT2") << QStringLiteral("GPIO")
+          << QStringLiteral("Radio (Hamlib)");
     SelectGroup = new RadioGroupBox(QStringLiteral("Select port : "), ports, 3, this);
     ComGroup = new RadioGroupBox(QStringLiteral("Serial port only : "),
                                  {QStringLiteral("RTS = key , DTR = PTT/DFCW"), QStringLiteral("DTR = key , RTS = PTT/DFCW")},
@@ -66,6 +76,8 @@ void TComForm::FormActivate()
         SelectGroup->SetItemIndex(PortNumber);
     else if (PortNumber == kPortLpt1 || PortNumber == kPortLpt2)
         SelectGroup->SetItemIndex(PortNumber - 10);
+    else if (PortNumber == kPortGpio || PortNumber == kPortHamlib)
+        SelectGroup->SetItemIndex(PortNumber == kPortGpio ? 12 : 13);
     ComGroup->SetItemIndex(ComSwap ? 1 : 0);
     LptGroup->SetItemIndex(LptWiring == kWiringDx4win ? 1 : 0);
     DescribePorts();

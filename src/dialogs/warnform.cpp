@@ -56,7 +56,8 @@ void TWarnForm::OkBitBtnClick()
     // A negative number is refused: cut to 16 bits, -5 would arm the alarm
     // 65531 s before the end.
     const auto seconds = ToInteger(text);
-    if (!seconds || !AlarmSecondsValid(*seconds)) {
+    // Typing stops at 999; a larger number stored in the file is kept as it is.
+    if (!seconds || *seconds < 0 || *seconds > 0xFFFF) {
         ShowFieldError("Alarm time : invalid number", WarnEdit);
         CloseAllowed = false;
         return;

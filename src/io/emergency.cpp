@@ -5,6 +5,7 @@
 #include <array>
 #include <atomic>
 #include <ctime>
+#include <linux/gpio.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -40,6 +41,12 @@ void Issue(const EmergencyStep& step) noexcept
     case EmergencyStep::PortWrite: {
         const unsigned char value = static_cast<unsigned char>(step.value);
         [[maybe_unused]] const ssize_t n = ::pwrite(step.fd, &value, 1, step.address);
+        break;
+    }
+    case EmergencyStep::LineValues: {
+        gpio_v2_line_values values {};
+        values.mask = static_cast<unsigned>(step.value);
+        ::ioctl(step.fd, step.request, &values);
         break;
     }
     case EmergencyStep::None: break;

@@ -8,11 +8,12 @@
 #include <cstdint>
 
 struct EmergencyStep {
-    enum Kind : std::uint8_t { None, IoctlInt, IoctlByte, PortWrite };
+    enum Kind : std::uint8_t { None, IoctlInt, IoctlByte, PortWrite, LineValues };
     Kind kind = None;
     int fd = -1;
     unsigned long request = 0; // IoctlInt, IoctlByte
-    int value = 0;             // the ioctl's int or byte argument; the byte PortWrite writes
+    int value = 0;             // the ioctl's int or byte argument; the byte PortWrite writes;
+                               // LineValues: the mask of GPIO lines the ioctl sets to 0
     long address = 0;          // PortWrite: the offset in /dev/port
 };
 

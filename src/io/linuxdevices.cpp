@@ -1,6 +1,8 @@
 #include "linuxdevices.h"
 
 #include "portholders.h"
+#include "settings/portsfile.h"
+#include "settings/settings.h"
 #include "syscalls.h"
 
 #include <cerrno>
@@ -38,7 +40,8 @@ std::string ProcessEnv(const std::string& name)
 }
 
 LinuxPortDevices::LinuxPortDevices(SysCalls& sys, bool rawPortIo, Env env)
-    : sys_(sys), raw_(rawPortIo), env_(std::move(env)), speaker_(sys)
+    : sys_(sys), raw_(rawPortIo), env_(std::move(env)), speaker_(sys), gpio_(sys, env_, kPortsFileName),
+      radio_(env_, kPortsFileName)
 {
 }
 
@@ -200,6 +203,10 @@ void LinuxPortDevices::CloseHandle(int handle)
 {
     if (handle < 0)
         return;
+    if (handle == gpio_.Fd())
+        return gpio_.Close();
+    if (handle == kRadioHandle)
+        return CloseRadio();
     if (handle == lptFd_) {
         if (!raw_)
             sys_.Ioctl(handle, PPRELEASE, nullptr);
@@ -214,6 +221,10 @@ PortDescription LinuxPortDevices::Describe(int portNumber) const
     std::string path;
     if (portNumber >= 1 && portNumber <= 9)
         path = ComPath(portNumber);
+    else if (portNumber == kPortGpio)
+        return gpio_.Describe();
+    else if (portNumber == kPortHamlib)
+        return radio_.Describe();
     else if (portNumber == 20 || portNumber == 21)
         path = raw_ ? "/dev/port" : LptPath(portNumber - 19);
     else

@@ -1,4 +1,4 @@
-// The keying ports on Linux. COMn is a tty (/dev/ttyS{n-1}, or VANTREL_COMn):
+// The keying ports on Linux (GPIO lines and a radio's CAT PTT: linuxlines.cpp). COMn is a tty (/dev/ttyS{n-1}, or VANTREL_COMn):
 // opened without blocking and without becoming the controlling terminal,
 // claimed with flock and TIOCEXCL, refused when it has no modem lines; only
 // RTS and DTR are used, and of the termios settings only HUPCL is set, so that
@@ -12,6 +12,8 @@
 // for the window that reports the opening (LastOpenFailure).
 #pragma once
 
+#include "gpiodevice.h"
+#include "hamlibdevice.h"
 #include "pcspeaker.h"
 #include "portdevices.h"
 
@@ -39,6 +41,14 @@ public:
     EmergencyStep CrashComStep(int handle, CommFunction function) const override;
     EmergencyStep CrashOutStep(std::uint16_t address, std::uint8_t value) const override;
 
+    int OpenLines(int portNumber) override;
+    void SetLine(int handle, PortLine line, bool on) override;
+    EmergencyStep CrashLinesStep(int handle) const override;
+    // The radio's PTT through Hamlib, as a port: its handle (not a descriptor).
+    static constexpr int kRadioHandle = 0x7FFF0000;
+
+    HamlibRadio& Radio() { return radio_; }
+
     std::string ComPath(int n) const;
     std::string LptPath(int n) const;
 
@@ -54,6 +64,12 @@ private:
     bool raw_;
     Env env_;
     PcSpeaker speaker_;
+    GpioLines gpio_;
+    HamlibRadio radio_;
+    int radioKeyFd_ = -1; // the tty whose RTS or DTR keys the radio
+    bool radioKeyRts_ = true;
+    int OpenRadio();
+    void CloseRadio();
     int lptFd_ = -1;
     std::uint16_t lptBase_ = 0;
     int devPort_ = -1;

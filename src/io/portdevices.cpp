@@ -63,6 +63,13 @@ public:
     {
         return installed->CrashOutStep(address, value);
     }
+    int OpenLines(int n) override { return Open([n] { return installed->OpenLines(n); }); }
+    void SetLine(int handle, PortLine line, bool on) override
+    {
+        if (const FencedRequest request; request.Allowed())
+            installed->SetLine(handle, line, on);
+    }
+    EmergencyStep CrashLinesStep(int handle) const override { return installed->CrashLinesStep(handle); }
 
 private:
     template <class OpenDevice>
@@ -82,20 +89,25 @@ FencedDevices fenced;
 
 bool IsKnownPortNumber(int portNumber)
 {
-    return (portNumber >= 1 && portNumber <= 9) || portNumber == 20 || portNumber == 21;
+    return (portNumber >= 1 && portNumber <= 9) || portNumber == 20 || portNumber == 21 || portNumber == 30
+        || portNumber == 31;
 }
 
 std::string PortNameOf(int portNumber)
 {
     if (!IsKnownPortNumber(portNumber))
         return "port " + std::to_string(portNumber);
+    if (portNumber == 30)
+        return "GPIO";
+    if (portNumber == 31)
+        return "Radio";
     return portNumber >= 20 ? "LPT" + std::to_string(portNumber - 19) : "COM" + std::to_string(portNumber);
 }
 
 std::string UnknownPortText(int portNumber)
 {
     return "port number " + std::to_string(portNumber)
-        + " in the settings is no port (1 to 9 are COM1 to COM9, 20 and 21 are LPT1 and LPT2); no port is opened";
+        + " in the settings is no port (1 to 9 are COM1 to COM9, 20 and 21 are LPT1 and LPT2, 30 the GPIO lines, 31 a radio); no port is opened";
 }
 
 PortDescription PortDevices::Describe(int) const { return {}; }

@@ -15,13 +15,17 @@ enum class CommFunction : std::uint8_t { SetRts = 3, ClrRts = 4, SetDtr = 5, Clr
 
 inline constexpr int kInvalidHandle = -1;
 
-// "COM3" or "LPT1" for a port selector value (1..9 COMn, 20 and 21 LPTn),
+// "COM3", "LPT1", "GPIO" or "Radio" for a port selector value (1..9 COMn, 20
+// and 21 LPTn, 30 the GPIO lines, 31 a radio's CAT PTT).
 // "port 15" for a value that names no port.
 std::string PortNameOf(int portNumber);
-// 1..9, 20 and 21: the values that name a port (0 names none).
+// 1..9, 20, 21, 30 and 31: the values that name a port (0 names none).
 bool IsKnownPortNumber(int portNumber);
 // What to tell the user of a port selector value that names no port.
 std::string UnknownPortText(int portNumber);
+
+// The outputs of a port whose lines are named in VANTREL.PORTS (GPIO, Radio).
+enum class PortLine : std::uint8_t { Key, Ptt, Dfcw };
 
 // What a port stands for on this machine, as the user should know it.
 struct PortDescription {
@@ -57,6 +61,14 @@ public:
     // kind None where no system request stands behind it (simulated ports).
     virtual EmergencyStep CrashComStep(int, CommFunction) const { return {}; }
     virtual EmergencyStep CrashOutStep(std::uint16_t, std::uint8_t) const { return {}; }
+
+    // A port of named lines (kPortGpio, kPortHamlib): opened with every line at its
+    // inactive level, or kInvalidHandle (LastOpenFailure says why). Its line
+    // errors go to TakeLineError; CloseHandle closes it.
+    virtual int OpenLines(int) { return kInvalidHandle; }
+    virtual void SetLine(int, PortLine, bool) {}
+    // The one request that switches every line of `handle` inactive, for a crash.
+    virtual EmergencyStep CrashLinesStep(int) const { return {}; }
 };
 
 // The devices the driver and the speaker use, behind the process's crash

@@ -12,6 +12,7 @@
 bool PortOpen = false;
 int ComHandle = kInvalidHandle;
 int LptHandle = kInvalidHandle;
+int LineHandle = kInvalidHandle;
 std::uint16_t LptBase = 0;
 std::uint8_t LptLatch = 0;
 
@@ -40,7 +41,8 @@ int backNoteRetries = 0;
 std::uint8_t controlShadow = 0; // last value written to the control register
 std::string openFailure;        // why OpenSelectedPort opened nothing, where the devices cannot say
 
-bool IsLpt() { return PortNumber >= kPortLpt1; }
+bool IsLines() { return PortNumber == kPortGpio || PortNumber == kPortHamlib; }
+bool IsLpt() { return PortNumber >= kPortLpt1 && !IsLines(); }
 
 // Any wiring byte other than the DX4WIN-compatible one acts as the standard
 // wiring, as the port dialog shows it: a zero byte from a damaged settings file
@@ -52,7 +54,7 @@ bool DfcwOwnLine() { return IsLpt() && Dx4winWiring(); }
 
 std::string PortName() { return PortNameOf(PortNumber); }
 
-int& Handle() { return IsLpt() ? LptHandle : ComHandle; }
+int& Handle() { return IsLines() ? LineHandle : IsLpt() ? LptHandle : ComHandle; }
 
 std::uint16_t ControlRegister() { return static_cast<std::uint16_t>(LptBase + 2); }
 
@@ -88,7 +90,9 @@ void SetComLine(bool keyLine, bool on)
 
 void ApplyKey(bool on)
 {
-    if (!IsLpt())
+    if (IsLines())
+        Devices().SetLine(LineHandle, PortLine::Key, on);
+    else if (!IsLpt())
         SetComLine(true, on);
     else if (Dx4winWiring())
         SetControlBit(0x01, !on); // pin 1 is inverted: bit clear = pin high
@@ -98,7 +102,9 @@ void ApplyKey(bool on)
 
 void ApplyPtt(bool on)
 {
-    if (!IsLpt())
+    if (IsLines())
+        Devices().SetLine(LineHandle, PortLine::Ptt, on);
+    else if (!IsLpt())
         SetComLine(false, on);
     else if (Dx4winWiring())
         SetControlBit(0x04, on);
@@ -108,7 +114,9 @@ void ApplyPtt(bool on)
 
 void ApplyDfcw(bool level)
 {
-    if (!IsLpt())
+    if (IsLines())
+        Devices().SetLine(LineHandle, PortLine::Dfcw, level);
+    else if (!IsLpt())
         SetComLine(false, level);
     else
         SetLatchBit(kLptPttBit, level); // pin 3 in both wirings
@@ -123,7 +131,9 @@ void PlanEmergency()
     }
     EmergencyStep steps[kMaxEmergencySteps];
     int count = 0;
-    if (!IsLpt()) {
+    if (IsLines()) {
+        steps[count++] = Devices().CrashLinesStep(LineHandle);
+    } else if (!IsLpt()) {
         steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrRts);
         steps[count++] = Devices().CrashComStep(ComHandle, CommFunction::ClrDtr);
     } else if (Dx4winWiring()) {
@@ -201,12 +211,15 @@ void Reopen()
 {
     const int n = IsLpt() ? PortNumber - 19 : PortNumber;
     Devices().QuietOpens(true);
-    const int handle = IsLpt() ? Devices().OpenLpt(n) : Devices().OpenCom(n);
+    const int handle = IsLines() ? Devices().OpenLines(PortNumber)
+                       : IsLpt() ? Devices().OpenLpt(n)
+                                 : Devices().OpenCom(n);
     Devices().QuietOpens(false);
     if (handle == kInvalidHandle)
         return;
     Handle() = handle;
-    const bool low = IsLpt() ? InitLptRegisters(kLptOpenLatch) : LowerComLines() == 0;
+    // A port of named lines opens with all of them inactive.
+    const bool low = IsLines() || (IsLpt() ? InitLptRegisters(kLptOpenLatch) : LowerComLines() == 0);
     if (!low) {
         Devices().CloseHandle(handle);
         Handle() = kInvalidHandle;
@@ -258,6 +271,8 @@ void OpenSelectedPort()
         // Only from a settings file edited by hand or by another program.
         openFailure = UnknownPortText(PortNumber);
         std::fprintf(stderr, "vantrel: %s\n", openFailure.c_str());
+    } else if (IsLines()) {
+        OpenLinePort();
     } else if (IsLpt()) {
         OpenLptPort(PortNumber - 19);
     } else {
@@ -269,7 +284,9 @@ std::string PortOpenFailure() { return !openFailure.empty() ? openFailure : Devi
 
 void CloseSelectedPort()
 {
-    if (IsLpt())
+    if (IsLines())
+        CloseHandleOf(LineHandle);
+    else if (IsLpt())
         CloseLptPort();
     else
         CloseComPort();
@@ -295,6 +312,19 @@ void OpenComPort(int n)
     }
     PortOpen = true;
     LogLine("open COM" + std::to_string(n)); // after the lines it leaves
+    PlanEmergency();
+}
+
+void OpenLinePort()
+{
+    PortOpen = false;
+    ForgetLines();
+    ClearEmergencySteps();
+    LineHandle = Devices().OpenLines(PortNumber);
+    if (LineHandle == kInvalidHandle)
+        return;
+    PortOpen = true;
+    LogLine("open " + PortName()); // all its lines are inactive
     PlanEmergency();
 }
 

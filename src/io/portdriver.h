@@ -8,6 +8,7 @@
 extern bool PortOpen;
 extern int ComHandle;
 extern int LptHandle;
+extern int LineHandle; // the GPIO lines or the radio
 extern std::uint16_t LptBase;
 extern std::uint8_t LptLatch;
 
@@ -26,6 +27,8 @@ void OpenComPort(int n);
 void CloseComPort();
 void OpenLptPort(int n);
 void CloseLptPort();
+// The named lines of PortNumber (kPortGpio, kPortHamlib), all inactive.
+void OpenLinePort();
 
 // Key off, PTT off, and DFCW low where it has a pin of its own.
 void SwitchLinesOff();

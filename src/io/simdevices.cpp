@@ -100,9 +100,12 @@ void SimPortDevices::CloseHandle(int handle)
     const auto it = open_.find(handle);
     if (it == open_.end())
         return;
-    // A tty's lines drop when it is closed (HUPCL).
+    // A tty's lines drop when it is closed (HUPCL); GPIO lines are
+    // switched inactive before they are given back.
     if (it->second < 20)
         lines_[it->second] = {};
+    if (it->second >= 30)
+        gpio_ = {};
     open_.erase(it);
 }
 
@@ -123,6 +126,8 @@ std::string SimPortDevices::Outputs(int portNumber) const
     if (portNumber >= 1 && portNumber <= 9) {
         const ComLines lines = Lines(portNumber);
         std::snprintf(text, sizeof text, "[RTS %d DTR %d]", lines.rts ? 1 : 0, lines.dtr ? 1 : 0);
+    } else if (portNumber == 30 || portNumber == 31) {
+        std::snprintf(text, sizeof text, "[key %d PTT %d]", gpio_.key ? 1 : 0, gpio_.ptt ? 1 : 0);
     } else if (portNumber == 20 || portNumber == 21) {
         const std::uint16_t base = portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base;
         std::snprintf(text, sizeof text, "[data %02X control %02X]", io_.Data(base), io_.Control(base));
@@ -141,7 +146,7 @@ void SimPortDevices::Unplug(int portNumber, int error)
 {
     unplugged_[portNumber] = error;
     missing_.insert(portNumber);
-    if (portNumber >= 20)
+    if (portNumber == 20 || portNumber == 21)
         io_.Disconnect(portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base, error);
     else
         lines_[portNumber] = {};
@@ -151,6 +156,29 @@ void SimPortDevices::PlugIn(int portNumber)
 {
     unplugged_.erase(portNumber);
     missing_.erase(portNumber);
-    if (portNumber >= 20)
+    if (portNumber == 20 || portNumber == 21)
         io_.Disconnect(portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base, 0);
+}
+
+int SimPortDevices::OpenLines(int portNumber)
+{
+    const int handle = portNumber == 30 || portNumber == 31 ? Open(portNumber) : kInvalidHandle;
+    if (handle != kInvalidHandle)
+        gpio_ = {}; // requested at their inactive level
+    return handle;
+}
+
+void SimPortDevices::SetLine(int handle, PortLine line, bool on)
+{
+    const auto it = open_.find(handle);
+    if (it == open_.end() || it->second < 30)
+        return;
+    if (const auto gone = unplugged_.find(it->second); gone != unplugged_.end()) {
+        if (lineError_ == 0)
+            lineError_ = gone->second;
+        return;
+    }
+    if (line == PortLine::Dfcw && it->second == 31)
+        return; // a radio has no DFCW select
+    (line == PortLine::Key ? gpio_.key : gpio_.ptt) = on;
 }

@@ -91,18 +91,26 @@ public:
     // "[RTS r DTR d]" for COMn, "[data DD control CC]" (hex) for LPTn.
     std::string Outputs(int portNumber) const override;
     int TakeLineError() override;
+    // The GPIO port (30) or the radio (31): its key line and its PTT line,
+    // which DFCW shares on GPIO and leaves alone on the radio.
+    int OpenLines(int portNumber) override;
+    void SetLine(int handle, PortLine line, bool on) override;
 
     SimIoSpace& Space() { return io_; }
     const SimIoSpace& Space() const { return io_; }
     // Lines of COMn as they stand (raised on open, as a tty's are).
     ComLines Lines(int n) const;
     const std::vector<Request>& Requests() const { return requests_; }
+    struct NamedLines {
+        bool key = false, ptt = false;
+    };
+    NamedLines Gpio() const { return gpio_; }
     bool IsOpen(int handle) const { return open_.count(handle) != 0; }
     // COMn (1..9) or LPTn (19 + n) that fails to open, as missing hardware would.
     void SetMissing(int portNumber) { missing_.insert(portNumber); }
-    // COMn (1..9) or LPTn (19 + n) pulled out: its line requests or register
-    // accesses fail with `error` and it cannot be opened until it is plugged
-    // in again.
+    // COMn (1..9), LPTn (19 + n), the GPIO port (30) or the radio (31) pulled
+    // out: its line requests or register accesses fail with `error` and it
+    // cannot be opened until it is plugged in again.
     void Unplug(int portNumber, int error);
     void PlugIn(int portNumber);
 
@@ -116,6 +124,7 @@ private:
     std::map<int, int> unplugged_;   // port number -> errno of its line requests
     int lineError_ = 0;
     std::vector<Request> requests_;
+    NamedLines gpio_;
     int nextHandle_ = 100;
     std::string lastFailure_;
 };

@@ -323,13 +323,16 @@ void KeyEngine::WriteTitle(Title kind)
 {
     const std::string head = "Vantrel (V" + VersionText;
     const std::string dot = std::to_string(R.CurrentDot / 1000) + " s dot";
-    const bool serial = PortNumber < 20;
+    const std::string port = PortNumber < 20         ? "serial port"
+                           : PortNumber == kPortGpio   ? "GPIO lines"
+                           : PortNumber == kPortHamlib ? "radio"
+                                                       : "parallel port";
     switch (RunKind) {
     case kRunOpenPort:
-        Display.Title = serial ? "Initializing serial port" : "Initializing parallel port";
+        Display.Title = "Initializing " + port;
         return;
     case kRunReleasePort:
-        Display.Title = serial ? "Releasing serial port" : "Releasing parallel port";
+        Display.Title = "Releasing " + port;
         return;
     case kRunTest:
         Display.Title = "Transmitter test";

@@ -24,6 +24,10 @@ struct IdSetting {
 inline constexpr std::uint8_t kPortNone = 0;
 inline constexpr std::uint8_t kPortLpt1 = 20;
 inline constexpr std::uint8_t kPortLpt2 = 21;
+// Lines of a GPIO chip, as VANTREL.PORTS names them.
+inline constexpr std::uint8_t kPortGpio = 30;
+// A radio's PTT by CAT (Hamlib), as VANTREL.PORTS names it.
+inline constexpr std::uint8_t kPortHamlib = 31;
 
 // LptWiring values.
 inline constexpr std::uint8_t kWiringStandard = 0x56;
@@ -44,7 +48,7 @@ extern std::uint8_t TextNumber;   // 1..10
 // Texts[1]..Texts[10] message texts, [11] start ID, [12] stop ID; [0] is unused
 // so that the numbers read as they do everywhere else.
 extern std::array<std::string, 13> Texts;
-extern std::uint8_t PortNumber;   // 0 none, 1..9 COM1..COM9, 20 LPT1, 21 LPT2
+extern std::uint8_t PortNumber;   // 0 none, 1..9 COM1..COM9, 20 LPT1, 21 LPT2, 30 GPIO, 31 Radio
 extern bool ComSwap;
 extern std::uint8_t LptWiring;
 extern std::uint8_t RepeatCount;  // 0 = endless

@@ -96,7 +96,7 @@ protected:
     int warnings_ = 0;
 };
 
-constexpr int kLpt1Item = 10, kLpt2Item = 11;
+constexpr int kLpt1Item = 10, kLpt2Item = 11, kGpioItem = 12, kRadioItem = 13;
 
 TEST_F(ComFormTest, RunsOfEachChoice)
 {
@@ -239,6 +239,26 @@ TEST_F(ComFormTest, FailedOpeningSaysWhyAndTheFileKeepsTheChoice)
     const auto file = ReadFile(kSettingsFileName);
     ASSERT_EQ(file.size(), 3104u);
     EXPECT_EQ(file[record::PortNumber], kPortLpt1);
+}
+
+// GPIO and the radio come after LPT2, open and release as the others do, and
+// the dialog shows the one chosen when it comes back.
+TEST_F(ComFormTest, GpioAndRadioAreChoicesAfterLpt2)
+{
+    ChoosePort(kGpioItem);
+    EXPECT_EQ(runs_, (std::vector<PortRun>{{kRunOpenPort, kPortGpio, QStringLiteral("Initialisation of GPIO successful")}}));
+    runs_.clear();
+    ChoosePort(kRadioItem);
+    EXPECT_EQ(runs_, (std::vector<PortRun>{{kRunReleasePort, kPortGpio, QStringLiteral("Release of GPIO successful")},
+                                       {kRunOpenPort, kPortHamlib, QStringLiteral("Initialisation of Radio successful")}}));
+    EXPECT_EQ(PortNumber, kPortHamlib);
+    Choose([] {
+        EXPECT_EQ(ComForm->SelectGroup->ItemIndex(), kRadioItem);
+        EXPECT_EQ(ComForm->SelectGroup->Item(kGpioItem)->text(), QStringLiteral("GPIO"));
+        EXPECT_EQ(ComForm->SelectGroup->Item(kRadioItem)->text(), QStringLiteral("Radio (Hamlib)"));
+        EXPECT_TRUE(ComForm->SelectGroup->Item(kRadioItem)->toolTip().contains(QStringLiteral("must be the sound card")));
+        Click(ComForm->CancelBitBtn);
+    });
 }
 
 TEST_F(ComFormTest, ItemsNameTheirDeviceAndWhetherItIsThere)

@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
 
 namespace {
@@ -241,6 +242,51 @@ TEST_F(PortDriverTest, CloseDropsThePortAndReleaseSwitchesLinesOffFirst)
     EXPECT_EQ(sim_.Space().Data(0x378), 0xFC);
     ReleasePort(); // nothing open: nothing happens
     EXPECT_FALSE(PortOpen);
+}
+
+// Each kind of port with lines of its own: released with key and PTT off,
+// nothing keyed while lost or after the release, PTT back as asked after a
+// loss and the key waiting for its next request.
+TEST_F(PortDriverTest, EveryKindReleasesAndKeysNothingWhileLostOrAfterAStop)
+{
+    struct Kind {
+        std::uint8_t port;
+        std::function<std::pair<bool, bool>(const SimPortDevices&)> keyAndPtt;
+    };
+    const std::vector<Kind> kinds{
+        {2, [](const SimPortDevices& s) { return std::pair{s.Lines(2).rts, s.Lines(2).dtr}; }},
+        {kPortGpio, [](const SimPortDevices& s) { return std::pair{s.Gpio().key, s.Gpio().ptt}; }},
+        {kPortHamlib, [](const SimPortDevices& s) { return std::pair{s.Gpio().key, s.Gpio().ptt}; }},
+    };
+    using Lines = std::pair<bool, bool>;
+    for (const Kind& kind : kinds) {
+        SCOPED_TRACE(int(kind.port));
+        PortNumber = kind.port;
+        OpenSelectedPort();
+        ASSERT_TRUE(PortOpen);
+        EXPECT_EQ(kind.keyAndPtt(sim_), Lines(false, false));
+        SetPtt(true);
+        SetKey(true);
+        EXPECT_EQ(kind.keyAndPtt(sim_), Lines(true, true));
+        sim_.Unplug(kind.port, EIO);
+        testing::internal::CaptureStderr();
+        SetKey(false);
+        EXPECT_TRUE(PortLost());
+        SetKey(true);
+        sim_.PlugIn(kind.port);
+        RetryLostPort();
+        testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(PortLost());
+        EXPECT_EQ(kind.keyAndPtt(sim_), Lines(false, true));
+        SetKey(true);
+        EXPECT_EQ(kind.keyAndPtt(sim_), Lines(true, true));
+        ReleasePort();
+        EXPECT_FALSE(PortOpen);
+        EXPECT_EQ(kind.keyAndPtt(sim_), Lines(false, false));
+        SetKey(true);
+        SetPtt(true);
+        EXPECT_EQ(kind.keyAndPtt(sim_), Lines(false, false));
+    }
 }
 
 // PTT and DFCW share the serial PTT/DFCW line: after a loss only the request
