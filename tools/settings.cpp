@@ -6,6 +6,7 @@
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsfolder.h"
+#include "settings/settingslock.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr int kDone = 0, kInvalid = 1, kUsage = 2, kFileFault = 3;
+constexpr int kDone = 0, kInvalid = 1, kUsage = 2, kFileFault = 3, kInUse = 4;
 
 void Usage(std::FILE* out)
 {
@@ -38,8 +39,11 @@ void Usage(std::FILE* out)
         "Values are checked as the setup dialogs check them; any invalid value leaves\n"
         "the file untouched. set and import make a missing file from the defaults.\n"
         "\n"
+        "set, import and reset refuse while a Vantrel runs with the file: it would\n"
+        "save over the change when it ends.\n"
+        "\n"
         "Exit status: 0 done, 1 an invalid value, 2 a wrong command line, 3 the file\n"
-        "cannot be read or written.\n",
+        "cannot be read or written, 4 a running Vantrel uses the file.\n",
         out);
 }
 
@@ -92,13 +96,33 @@ int Save(const std::string& path, bool missing)
     return kDone;
 }
 
+// The lock the program holds while it runs (one Vantrel per folder): it
+// saves its settings when it ends, over anything changed meanwhile. Held
+// until the tool ends. False, with the status in `status`, when a Vantrel
+// holds it; a lock that cannot be taken at all (a read-only folder) is said
+// and the change goes on, as the program's start does.
+bool LockForChange(const std::string& path, int& status)
+{
+    const SettingsLock lock = LockSettingsFile(path);
+    if (lock.state == SettingsLock::Busy) {
+        const std::string who = lock.holder > 0 ? std::to_string(lock.holder) : "id not visible here";
+        status = Fail(kInUse, "a Vantrel (process " + who + ") runs with " + path
+                                  + " and would save over the change when it ends: stop it first");
+        return false;
+    }
+    if (lock.state == SettingsLock::Unavailable)
+        std::fprintf(stderr, "vantrel-settings: cannot lock %s (%s): a running Vantrel would not be noticed\n",
+                     lock.lockPath.c_str(), lock.problem.c_str());
+    return true;
+}
+
 // Checks and applies `assignments`, then saves; nothing is written on a fault.
 int Change(const std::string& path, const std::vector<SettingAssignment>& assignments,
            const std::vector<std::string>& readFaults)
 {
     bool missing = false;
     int status = kDone;
-    if (!Load(path, true, missing, status))
+    if (!LockForChange(path, status) || !Load(path, true, missing, status))
         return status;
     std::vector<std::string> faults = readFaults;
     for (std::string& fault : ApplySettings(assignments))
@@ -160,6 +184,8 @@ int main(int argc, char* argv[])
         bool missing = false;
         int status = kDone;
         if (command == "reset") {
+            if (!LockForChange(path, status))
+                return status;
             missing = SettingsFileMissing(path);
             SetDefaultSettings();
             SettingsRecord.fill(0); // a file of the defaults, not of what an old one held between fields

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vantrel-settings from the outside: its command line, a refused value of
 # every kind leaving the file as it was (bytes and modification time), show
-# and import back giving the same file, and the files it cannot take.
+# and import back giving the same file, the files it cannot take, and a
+# running Vantrel's lock.
 # Usage: settings_tool.sh PATH-TO-VANTREL-SETTINGS
 set -uo pipefail
 tool=$(realpath "$1")
@@ -132,6 +133,28 @@ head -c 100 changed.SET >short.SET
 run --file short.SET set TextNumber=3
 [ $rc = 0 ] && [ "$(stat -c %s short.SET)" = 3104 ] && [ "$(stat -c %s short.SET.bad)" = 100 ] \
     && grep -q 'kept as' err || fail "a file of the wrong length"
+
+# A running Vantrel holds the folder's lock (a write lock on VANTREL.SET.lock)
+# and would save over a change when it ends: set, import and reset refuse
+# with its process id and leave the file alone; show only reads.
+python3 -c 'import fcntl, os, time
+f = open("VANTREL.SET.lock", "a"); fcntl.lockf(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+print(os.getpid(), flush=True); time.sleep(30)' >holder &
+for _ in $(seq 100); do [ -s holder ] && break; sleep 0.05; done
+holder=$(cat holder)
+"$tool" show >shown.txt
+before=$(stamp VANTREL.SET) && cp VANTREL.SET held.SET
+for command in "set DotLength=2000" "import shown.txt" "reset"; do
+    # shellcheck disable=SC2086
+    run $command
+    [ $rc = 4 ] && grep -q "a Vantrel (process $holder) runs with VANTREL.SET" err && cmp -s VANTREL.SET held.SET \
+        && [ "$(stamp VANTREL.SET)" = "$before" ] || fail "'$command' while a Vantrel runs (exit $rc)"
+done
+run show
+[ $rc = 0 ] || fail "show while a Vantrel runs (exit $rc)"
+kill "$holder" && wait
+run set DotLength=2000
+[ $rc = 0 ] || fail "set once the Vantrel ended (exit $rc)"
 
 run reset
 [ $rc = 0 ] && cmp -s VANTREL.SET defaults/VANTREL.SET || fail "reset"
