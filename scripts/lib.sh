@@ -10,10 +10,10 @@ VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev l
 # program and take screenshots under Xvfb; sox to read written tones; clang and
 # its libFuzzer runtime; Google Benchmark; desktop-file-validate and groff for
 # the installed desktop entry and manual pages; rigctld and rigctl for the
-# radio-port checks.
+# radio-port checks; python3 to hold a folder lock in the settings tool check.
 VANTREL_TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev
                        libbenchmark-dev desktop-file-utils groff-base
-                       libhamlib-utils)
+                       libhamlib-utils python3)
 
 install_missing() {
     local missing=()

@@ -117,8 +117,11 @@ void TxLog::Write(const KeyEngine& engine, const char* what)
     const bool qso = RunKind == kRunQso;
     // A start says whether the clock that placed it was synchronised.
     const std::string clock = std::string(what) == "start" ? ClockSyncField(QueryClockSync()) : "";
+    // The dot keyed: a dot length edited into the file out of range is held
+    // to the dialog's range, as the engine holds it.
     const std::string line = TxLogLine(utcMs_(), what, qso ? "QSO" : std::to_string(SelectedTextNumber()),
-                                       DfcwMode, qso ? engine.R.CurrentDot : DotLength, engine.R.MessageCopy, clock);
+                                       DfcwMode, qso ? engine.R.CurrentDot : KeyEngine::HeldDot(),
+                                       engine.R.MessageCopy, clock);
     const int fd = Descriptor();
     if (fd < 0) {
         Failed(errno);

@@ -3,7 +3,7 @@
 // station log and for matching grabber captures:
 //   2026-05-01T06:00:00Z 2026-05-01T08:00:00+02:00 start 1 QRSS 3000ms clock=unsynced VVV DE N0CALL
 // UTC and local time (ISO 8601), what happened, the text's number ("QSO" for
-// QSO mode), the mode, the dot length, on start lines the system clock's
+// QSO mode), the mode, the dot length keyed (held), on start lines the system clock's
 // state (clocksync.h) and last the text. Each line is appended
 // with one write to a file opened for it, so a rotated log is picked up at
 // once and nothing waits in a buffer; a pipe stays open while its reader

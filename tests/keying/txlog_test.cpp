@@ -136,6 +136,22 @@ TEST_F(TxLogTest, EachRepeatStartsAndEndsWithItsTimes)
     EXPECT_GT(times[3], times[2]);
 }
 
+// A dot length edited into the settings file out of range is keyed held to
+// the dialog's range: the log says what is keyed, not what is stored.
+TEST_F(TxLogTest, TheDotLengthKeyedIsLogged)
+{
+    for (const auto& [stored, keyed] : {std::pair{400, "1000ms"}, {3600000, "3599000ms"}, {2000, "2000ms"}}) {
+        std::remove(path_.c_str());
+        DotLength = stored;
+        StartNow("E", At(10, 0, 0));
+        TickUntil(Sending);
+        Engine().Cancel();
+        EXPECT_EQ(Lines(), (std::vector<std::string>{"start 1 QRSS " + std::string(keyed) + " clock=unsynced E",
+                                                     "stop-cancel 1 QRSS " + std::string(keyed) + " E"}))
+            << stored;
+    }
+}
+
 TEST_F(TxLogTest, StopTimeIsLoggedAfterTheLastMessage)
 {
     RepeatCount = 0;

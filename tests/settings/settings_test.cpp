@@ -1,3 +1,4 @@
+#include "settings/portsfile.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "support/tempdir.h"
@@ -272,6 +273,40 @@ TEST(ShortStrings, CutAtTheirLength)
     EXPECT_EQ(Short(std::string(300, 'A')).size(), 250u);
     EXPECT_EQ(Short("ABC"), "ABC");
     EXPECT_EQ(Short("12345678901", kShortMax), "1234567890");
+}
+
+// A key's every line changes (the program takes the last), a commented-out
+// one is no key, and the file is read back as written.
+TEST(PortsFileEdit, KeysChangedInPlaceRemovedOrAppended)
+{
+    using Changes = std::vector<std::pair<std::string, std::string>>;
+    const struct {
+        const char* before;
+        Changes changes;
+        const char* after;
+    } cases[] = {
+        {"", {{"gpio.key", "17"}}, "gpio.key = 17\n"},
+        {"gpio.key=5\ngpio.key = 6 # twice", {{"gpio.key", "7"}}, "gpio.key = 7\ngpio.key = 7  # twice\n"},
+        {"#gpio.dfcw = 22\r\ngpio.dfcw = 3\r\n", {{"gpio.dfcw", ""}}, "#gpio.dfcw = 22\r\n"},
+        {"#gpio.dfcw = 22\n", {{"gpio.dfcw", "4"}, {"gpio.key", ""}}, "#gpio.dfcw = 22\ngpio.dfcw = 4\n"},
+        {"no equals\nradio.model = 1\n", {{"radio.model", "2"}}, "no equals\nradio.model = 2\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EditPortsText(c.before, c.changes), c.after) << c.before;
+}
+
+TEST_F(SettingsFileTest, PortsFileWrittenWholeThroughALinkWithItsMode)
+{
+    ASSERT_EQ(WritePortsFile("real.PORTS", "gpio.key = 1\n"), "");
+    std::filesystem::permissions("real.PORTS", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("real.PORTS", kPortsFileName);
+    ASSERT_EQ(WritePortsFile(kPortsFileName, EditPortsText("gpio.key = 1\n", {{"gpio.ptt", "27"}})), "");
+    EXPECT_TRUE(std::filesystem::is_symlink(kPortsFileName));
+    EXPECT_EQ(std::filesystem::status("real.PORTS").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(ReadPortsFile().values, (std::map<std::string, std::string>{{"gpio.key", "1"}, {"gpio.ptt", "27"}}));
+    // No temporary file left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 2);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # vantrel-settings from the outside: its command line, a refused value of
 # every kind leaving the file as it was (bytes and modification time), show
-# and import back giving the same file, and the files it cannot take.
+# and import back giving the same file, the files it cannot take, and a
+# running Vantrel's lock.
 # Usage: settings_tool.sh PATH-TO-VANTREL-SETTINGS
 set -uo pipefail
 tool=$(realpath "$1")
@@ -133,8 +134,69 @@ run --file short.SET set TextNumber=3
 [ $rc = 0 ] && [ "$(stat -c %s short.SET)" = 3104 ] && [ "$(stat -c %s short.SET.bad)" = 100 ] \
     && grep -q 'kept as' err || fail "a file of the wrong length"
 
+# A running Vantrel holds the folder's lock (a write lock on VANTREL.SET.lock)
+# and would save over a change when it ends: set, import and reset refuse
+# with its process id and leave the file alone; show only reads.
+python3 -c 'import fcntl, os, time
+f = open("VANTREL.SET.lock", "a"); fcntl.lockf(f, fcntl.LOCK_EX | fcntl.LOCK_NB)
+print(os.getpid(), flush=True); time.sleep(30)' >holder &
+for _ in $(seq 100); do [ -s holder ] && break; sleep 0.05; done
+holder=$(cat holder)
+"$tool" show >shown.txt
+before=$(stamp VANTREL.SET) && cp VANTREL.SET held.SET
+for command in "set DotLength=2000" "import shown.txt" "reset"; do
+    # shellcheck disable=SC2086
+    run $command
+    [ $rc = 4 ] && grep -q "a Vantrel (process $holder) runs with VANTREL.SET" err && cmp -s VANTREL.SET held.SET \
+        && [ "$(stamp VANTREL.SET)" = "$before" ] || fail "'$command' while a Vantrel runs (exit $rc)"
+done
+run show
+[ $rc = 0 ] || fail "show while a Vantrel runs (exit $rc)"
+kill "$holder" && wait
+run set DotLength=2000
+[ $rc = 0 ] || fail "set once the Vantrel ended (exit $rc)"
+
 run reset
 [ $rc = 0 ] && cmp -s VANTREL.SET defaults/VANTREL.SET || fail "reset"
+
+# VANTREL.PORTS beside the settings file: values checked as the ports read
+# them, a refused one leaving the file as it was, comments and other lines
+# kept, "KEY=" removing a key, environment overrides named by show.
+mkdir ports
+run --file ports/VANTREL.SET ports show
+[ $rc = 3 ] || fail "ports show without a file (exit $rc)"
+printf '# the beacon\ngpio.key = 5  # the key line\nfoo = 1\n' >ports/VANTREL.PORTS
+run --file ports/VANTREL.SET ports set gpio.key=17 ' gpio.chip = 0 ' gpio.ptt=27 gpio.ptt_active_low=yes \
+    radio.model=2 radio.device=127.0.0.1:4532 radio.speed=9600 radio.key=COM3 radio.key_line=dtr gpio.dfcw=
+[ $rc = 0 ] && [ "$(cat ports/VANTREL.PORTS)" = "$(printf '%s\n' '# the beacon' 'gpio.key = 17  # the key line' \
+    'foo = 1' 'gpio.chip = 0' 'gpio.ptt = 27' 'gpio.ptt_active_low = yes' 'radio.model = 2' \
+    'radio.device = 127.0.0.1:4532' 'radio.speed = 9600' 'radio.key = COM3' 'radio.key_line = dtr')" ] \
+    || fail "ports set (exit $rc)"
+VANTREL_GPIO_PTT=4 run --file ports/VANTREL.SET ports show
+[ $rc = 0 ] && [ "$(head -3 out)" = "$(printf '%s\n' 'gpio.chip = 0' 'gpio.key = 17' \
+    'gpio.ptt = 27  # VANTREL_GPIO_PTT=4 overrides it')" ] && grep -q 'foo is not a key' err || fail "ports show"
+run --file ports/VANTREL.SET ports set gpio.key= radio.key=
+[ $rc = 0 ] && ! grep -q 'gpio.key\|radio.key ' ports/VANTREL.PORTS && grep -q '^# the beacon$' ports/VANTREL.PORTS \
+    || fail "ports set KEY= removes it"
+cp ports/VANTREL.PORTS ports.before
+while IFS='|' read -r assignment shown; do
+    run --file ports/VANTREL.SET ports set gpio.key=3 "$assignment"
+    [ $rc = 1 ] && grep -qF "vantrel-settings: $shown" err && cmp -s ports/VANTREL.PORTS ports.before \
+        || fail "ports refused '$assignment' (exit $rc)"
+done <<'EOF'
+gpio.ptt=-1|gpio.ptt = -1: a line number, 0..1023
+gpio.dfcw=1024|gpio.dfcw = 1024: a line number
+gpio.chip=gpiochip0|gpio.chip = gpiochip0: a device path
+gpio.key_active_low=maybe|gpio.key_active_low = maybe: yes or no
+radio.model=0|radio.model = 0: Hamlib's model number
+radio.speed=fast|radio.speed = fast: a speed in baud
+radio.device=localhost|radio.device = localhost: a device path, or host:port
+radio.device=host:99999|radio.device = host:99999: a device path, or host:port
+radio.key=LPT1|radio.key = LPT1: COM1 to COM9
+radio.key_line=cts|radio.key_line = cts: rts or dtr
+gpio.key=4|gpio.key = 4: given more than once
+gpio.colour=red|gpio.colour = red: not a key of VANTREL.PORTS
+EOF
 
 [ "$failures" -eq 0 ] && echo "settings tool: all checks passed"
 [ "$failures" -eq 0 ]
