@@ -89,6 +89,7 @@ protected:
             ++ticks;
             points.try_emplace(Situation(false), Point{ticks, 0});
         }
+        run_->clock.whileWaiting = nullptr; // it refers to this frame
         return points;
     }
 
@@ -114,6 +115,7 @@ protected:
                 ++ticks;
             }
         }
+        run_->clock.whileWaiting = nullptr; // it refers to this frame
         return applied;
     }
 
