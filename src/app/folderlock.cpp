@@ -1,8 +1,8 @@
 #include "folderlock.h"
 
-#include "form.h"
+#include "widgets/form.h"
 #include "headless.h"
-#include "msgform.h"
+#include "widgets/msgform.h"
 #include "settings/settingslock.h"
 
 #include <cstdio>

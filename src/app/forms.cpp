@@ -23,7 +23,8 @@
 #include "keyform.h"
 #include "tonegen/tonegen.h"
 #include "mainform.h"
-#include "msgform.h"
+#include "settings/settings.h"
+#include "widgets/msgform.h"
 
 #include <QWidget>
 
@@ -96,10 +97,16 @@ void CreateForms(Clock& clock, SoundPlayer& player, const std::vector<std::strin
     Create(CwIdForm);
     Create(SyncForm);
     Create(TimeForm);
+    // The port dialog's opening and release runs are the transmit window's.
+    PortRunner = [](std::uint8_t runKind) {
+        RunKind = runKind;
+        KeyForm->exec();
+    };
 }
 
 void DestroyForms()
 {
+    PortRunner = nullptr;
     while (!created.empty()) {
         created.back().forget();
         created.pop_back();

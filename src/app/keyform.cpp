@@ -1,8 +1,8 @@
 #include "keyform.h"
 
-#include "msgform.h"
-#include "typinglimit.h"
-#include "uppercaseedit.h"
+#include "widgets/msgform.h"
+#include "widgets/typinglimit.h"
+#include "widgets/uppercaseedit.h"
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "io/portdevices.h"

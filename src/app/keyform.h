@@ -5,7 +5,7 @@
 // transmitter test, or QSO mode.
 #pragma once
 
-#include "form.h"
+#include "widgets/form.h"
 #include "keying/engine.h"
 #include "keying/lines.h"
 #include "tonegen/toneoutput.h"

@@ -3,7 +3,7 @@
 #include "crashguard.h"
 #include "devicechoice.h"
 #include "folderlock.h"
-#include "form.h"
+#include "widgets/form.h"
 #include "forms.h"
 #include "headless.h"
 #include "headlessrun.h"

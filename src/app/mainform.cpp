@@ -1,7 +1,7 @@
 #include "mainform.h"
 
 #include "commandline.h"
-#include "form.h"
+#include "widgets/form.h"
 #include "dialogs/comform.h"
 #include "dialogs/cwidform.h"
 #include "dialogs/fskform.h"
@@ -25,16 +25,16 @@
 #include "io/portdriver.h"
 #include "keyform.h"
 #include "clock/clock.h"
-#include "logo.h"
+#include "widgets/logo.h"
 #include "morse/duration.h"
 #include "morse/morse.h"
 #include "morse/startcheck.h"
-#include "msgform.h"
+#include "widgets/msgform.h"
 #include "previewform.h"
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsfolder.h"
-#include "uppercaseedit.h"
+#include "widgets/uppercaseedit.h"
 
 #include <QCloseEvent>
 #include <QLabel>

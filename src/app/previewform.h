@@ -5,7 +5,7 @@
 // text's duration and how many grabber frames its keying spans.
 #pragma once
 
-#include "form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,10 @@
 #include "comform.h"
 
-#include "app/keyform.h"
-#include "dialogparts.h"
+#include "widgets/dialogparts.h"
 #include "io/lineassign.h"
 #include "io/portdevices.h"
 #include "io/portdriver.h"
-#include "radiogroupbox.h"
+#include "widgets/radiogroupbox.h"
 #include "settings/settings.h"
 
 #include <QPushButton>
@@ -13,14 +12,9 @@
 #include <QVBoxLayout>
 
 TComForm* ComForm = nullptr;
+std::function<void(std::uint8_t runKind)> PortRunner;
 
 namespace {
-
-void ShowTransmitWindow(std::uint8_t runKind)
-{
-    RunKind = runKind;
-    KeyForm->exec();
-}
 
 // The tooltip of a port item: the device it stands for here, and whether it
 // is there. Paths are the system's UTF-8, not settings bytes.
@@ -98,7 +92,7 @@ void TComForm::OkBitBtnClick()
     const int index = SelectGroup->ItemIndex();
     if (index == 0) {
         if (PortOpen)
-            ShowTransmitWindow(kRunReleasePort);
+            PortRunner(kRunReleasePort);
         PortNumber = kPortNone;
     } else if (index > 0) {
         SwitchTo(PortOfItem(index), comSwap, lptWiring);
@@ -117,11 +111,11 @@ void TComForm::SwitchTo(std::uint8_t port, bool comSwap, std::uint8_t lptWiring)
         return;
     if (PortOpen) {
         PortNumber = old;
-        ShowTransmitWindow(kRunReleasePort);
+        PortRunner(kRunReleasePort);
         PortNumber = port;
     }
     AssignLines(comSwap, lptWiring);
-    ShowTransmitWindow(kRunOpenPort);
+    PortRunner(kRunOpenPort);
 }
 
 void TComForm::CancelBitBtnClick() { DialogCancelled = true; }

@@ -4,9 +4,10 @@
 // window's release and opening runs, which report the outcome.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
+#include <functional>
 
 class QPushButton;
 class RadioGroupBox;
@@ -33,6 +34,12 @@ private:
 };
 
 extern TComForm* ComForm;
+
+// Shows the transmit window modally for `runKind` (kRunOpenPort or
+// kRunReleasePort) and returns when its run has ended. The transmit window
+// lies above the dialogs, so start-up installs this with the windows
+// (CreateForms) and clears it with them. UI thread only.
+extern std::function<void(std::uint8_t runKind)> PortRunner;
 
 // The port selector PortNumber of SelectGroup's item `index` (0..11).
 std::uint8_t PortOfItem(int index);

@@ -1,7 +1,7 @@
 #include "cwidform.h"
 
-#include "dialogparts.h"
-#include "radiogroupbox.h"
+#include "widgets/dialogparts.h"
+#include "widgets/radiogroupbox.h"
 #include "settings/settingrules.h"
 #include "settings/settings.h"
 

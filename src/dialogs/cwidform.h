@@ -3,7 +3,7 @@
 // Cancel (Escape presses Cancel), never by its close box.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QPushButton;
 class RadioGroupBox;

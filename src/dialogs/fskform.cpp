@@ -1,8 +1,8 @@
 #include "fskform.h"
 
-#include "app/typinglimit.h"
-#include "dialogparts.h"
-#include "radiogroupbox.h"
+#include "widgets/typinglimit.h"
+#include "widgets/dialogparts.h"
+#include "widgets/radiogroupbox.h"
 #include "settings/settingrules.h"
 #include "settings/settings.h"
 #include "speedform.h"

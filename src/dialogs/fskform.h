@@ -3,7 +3,7 @@
 // gap then fails its check; Cancel restores nothing.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QCheckBox;
 class QLabel;

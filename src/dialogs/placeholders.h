@@ -2,7 +2,7 @@
 // to a file pair of its own when it is built; until then they change nothing.
 #pragma once
 
-#include "app/simpleform.h"
+#include "widgets/simpleform.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // enabled only while QSK is on, yet OK stores what they show either way.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QPushButton;
 class RadioGroupBox;

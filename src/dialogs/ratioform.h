@@ -2,7 +2,7 @@
 // length of a space, as the pair (DfcwMode, RatioCode). Cancel stores nothing.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QPushButton;
 class RadioGroupBox;

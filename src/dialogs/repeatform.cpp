@@ -1,8 +1,8 @@
 #include "repeatform.h"
 
-#include "app/typinglimit.h"
-#include "app/uppercaseedit.h"
-#include "dialogparts.h"
+#include "widgets/typinglimit.h"
+#include "widgets/uppercaseedit.h"
+#include "widgets/dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settingrules.h"
 #include "settings/settings.h"

@@ -4,7 +4,7 @@
 // the dialog was opened with, also what a failed OK stored.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "seltextform.h"
 
-#include "dialogparts.h"
+#include "widgets/dialogparts.h"
 #include "morse/duration.h"
 #include "settings/settings.h"
 

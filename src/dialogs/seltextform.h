@@ -3,7 +3,7 @@
 // button. Cancel puts back the choice found at activation.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "speedform.h"
 
-#include "app/typinglimit.h"
-#include "dialogparts.h"
+#include "widgets/typinglimit.h"
+#include "widgets/dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settingrules.h"
 #include "settings/settings.h"

@@ -3,7 +3,7 @@
 // back afterwards; Cancel puts back what was handed in.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
 #include <optional>

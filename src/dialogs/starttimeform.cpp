@@ -1,8 +1,8 @@
 #include "starttimeform.h"
 
-#include "app/typinglimit.h"
+#include "widgets/typinglimit.h"
 #include "clock/clock.h"
-#include "dialogparts.h"
+#include "widgets/dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settings.h"
 

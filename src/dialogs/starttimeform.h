@@ -2,7 +2,7 @@
 // delayed transmission, with the local time running in its caption.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "syncform.h"
 
-#include "dialogparts.h"
-#include "radiogroupbox.h"
+#include "widgets/dialogparts.h"
+#include "widgets/radiogroupbox.h"
 #include "settings/settings.h"
 
 #include <QPushButton>

@@ -3,7 +3,7 @@
 // nothing. The one setup dialog with a resizable frame.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class RadioGroupBox;
 class QPushButton;

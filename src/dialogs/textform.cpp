@@ -1,8 +1,8 @@
 #include "textform.h"
 
-#include "app/msgform.h"
-#include "app/typinglimit.h"
-#include "app/uppercaseedit.h"
+#include "widgets/msgform.h"
+#include "widgets/typinglimit.h"
+#include "widgets/uppercaseedit.h"
 #include "morse/duration.h"
 #include "morse/morse.h"
 #include "settings/settings.h"

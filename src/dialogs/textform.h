@@ -4,7 +4,7 @@
 // Cancel has put back the text the dialog was opened with.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <string>
 

@@ -1,10 +1,10 @@
 #include "toneform.h"
 
-#include "app/msgform.h"
-#include "app/uppercaseedit.h"
-#include "dialogparts.h"
+#include "widgets/msgform.h"
+#include "widgets/uppercaseedit.h"
+#include "widgets/dialogparts.h"
 #include "morse/morse.h"
-#include "radiogroupbox.h"
+#include "widgets/radiogroupbox.h"
 #include "settings/settingrules.h"
 #include "settings/settings.h"
 

@@ -5,7 +5,7 @@
 // every entry is valid; the close box is refused until OK or Cancel.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class RadioGroupBox;
 class QLabel;

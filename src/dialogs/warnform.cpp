@@ -1,8 +1,8 @@
 #include "warnform.h"
 
-#include "app/msgform.h"
-#include "app/typinglimit.h"
-#include "dialogparts.h"
+#include "widgets/msgform.h"
+#include "widgets/typinglimit.h"
+#include "widgets/dialogparts.h"
 #include "morse/morse.h"
 #include "settings/settingrules.h"
 #include "settings/settings.h"

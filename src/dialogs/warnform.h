@@ -4,7 +4,7 @@
 // CW and QRSS sidetone off, with a warning.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "copyrightform.h"
 
-#include "app/logo.h"
+#include "widgets/logo.h"
 #include "settings/settings.h"
 
 #include <QFrame>

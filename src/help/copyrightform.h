@@ -2,7 +2,7 @@
 // licence on a white panel.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QFrame;
 class QLabel;

@@ -1,7 +1,7 @@
 // TExitForm: the exit confirmation. Cancel has the focus, so Enter cancels.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QLabel;
 class QPushButton;

@@ -2,7 +2,7 @@
 // The OK button closes it.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 class QPlainTextEdit;
 class QPushButton;

@@ -1,7 +1,7 @@
 // TMore2Form: one help page, chosen by HelpTopic before the page is shown.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // focus on Cancel.
 #pragma once
 
-#include "app/form.h"
+#include "widgets/form.h"
 
 #include <cstdint>
 #include <vector>

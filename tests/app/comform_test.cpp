@@ -1,7 +1,7 @@
 // The port dialog driven offscreen by clicks, on simulated hardware: which
 // transmit window runs a choice makes, and what the port's pins show after.
 #include "dialogs/comform.h"
-#include "dialogs/radiogroupbox.h"
+#include "widgets/radiogroupbox.h"
 #include "formsfixture.h"
 #include "settings/settingsfile.h"
 

@@ -5,7 +5,7 @@
 #include "app/forms.h"
 #include "app/keyform.h"
 #include "app/mainform.h"
-#include "app/msgform.h"
+#include "widgets/msgform.h"
 #include "io/portdriver.h"
 #include "io/simdevices.h"
 #include "modal.h"

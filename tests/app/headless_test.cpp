@@ -2,7 +2,7 @@
 // and messages answered on standard error.
 #include "app/commandline.h"
 #include "app/headless.h"
-#include "app/msgform.h"
+#include "widgets/msgform.h"
 #include "clock/clocksync.h"
 #include "clock/simclock.h"
 #include "support/tempdir.h"

@@ -2,7 +2,7 @@
 #include "formsfixture.h"
 
 #include "dialogs/textform.h"
-#include "app/uppercaseedit.h"
+#include "widgets/uppercaseedit.h"
 #include "morse/duration.h"
 
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // vantrel-settings against the windows: a whole beacon set up through the
 // main window's setup dialogs (OK pressed on what a user types) and saved by
 // the program, and the same beacon made by the tool alone, byte for byte.
-#include "app/uppercaseedit.h"
+#include "widgets/uppercaseedit.h"
 #include "dialogs/cwidform.h"
 #include "dialogs/fskform.h"
 #include "dialogs/qskform.h"
-#include "dialogs/radiogroupbox.h"
+#include "widgets/radiogroupbox.h"
 #include "dialogs/ratioform.h"
 #include "dialogs/repeatform.h"
 #include "dialogs/speedform.h"

@@ -6,7 +6,7 @@
 #include "dialogs/speedform.h"
 #include "dialogs/starttimeform.h"
 #include "dialogs/textform.h"
-#include "app/uppercaseedit.h"
+#include "widgets/uppercaseedit.h"
 #include "help/exitform.h"
 
 #include <QAbstractButton>

@@ -2,7 +2,7 @@
 
 #include "app/forms.h"
 #include "app/mainform.h"
-#include "app/msgform.h"
+#include "widgets/msgform.h"
 #include "settings/settings.h"
 
 #include <QAbstractButton>

@@ -1,6 +1,6 @@
 #include "dialogs/repeatform.h"
 
-#include "app/uppercaseedit.h"
+#include "widgets/uppercaseedit.h"
 #include "dialogtest.h"
 #include "settings/settings.h"
 

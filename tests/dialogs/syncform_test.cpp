@@ -1,6 +1,6 @@
 #include "dialogs/syncform.h"
 
-#include "dialogs/radiogroupbox.h"
+#include "widgets/radiogroupbox.h"
 #include "dialogtest.h"
 #include "settings/settings.h"
 

@@ -1,7 +1,7 @@
 #include "dialogs/toneform.h"
 
-#include "app/uppercaseedit.h"
-#include "dialogs/radiogroupbox.h"
+#include "widgets/uppercaseedit.h"
+#include "widgets/radiogroupbox.h"
 #include "dialogtest.h"
 #include "morse/morse.h"
 #include "settings/settings.h"

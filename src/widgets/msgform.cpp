@@ -1,6 +1,5 @@
 #include "msgform.h"
 
-#include "headless.h"
 #include "settings/settings.h"
 
 #include <QLabel>

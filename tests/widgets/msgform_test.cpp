@@ -1,5 +1,5 @@
-#include "app/form.h"
-#include "app/msgform.h"
+#include "widgets/form.h"
+#include "widgets/msgform.h"
 #include "modal.h"
 #include "settings/settings.h"
 

@@ -1,4 +1,4 @@
-#include "dialogs/radiogroupbox.h"
+#include "widgets/radiogroupbox.h"
 
 #include <QRadioButton>
 #include <QtTest/QTest>

@@ -31,6 +31,10 @@ private:
 
 extern TMsgForm* MsgForm;
 
+// True for the whole run once start-up found no display (set by src/app's
+// start-up, see app/headless.h): messages then go to standard error. UI thread only.
+extern bool Headless;
+
 // Shows MsgForm modally with `caption`, `message` and background `colour`;
 // two buttons (OK, Cancel) when `twoButtons`, else one centred OK. Afterwards
 // DialogCancelled is true exactly when Cancel was pressed.

@@ -1,7 +1,7 @@
 #include "dialogparts.h"
 
-#include "app/form.h"
-#include "app/msgform.h"
+#include "form.h"
+#include "msgform.h"
 
 #include <QBoxLayout>
 #include <QPushButton>
