@@ -3,9 +3,11 @@
 #include "settings/portsfile.h"
 
 #include <cerrno>
+#include <clocale>
 #include <cstdlib>
 #include <hamlib/rig.h>
 #include <sys/stat.h>
+#include <string>
 #include <utility>
 
 namespace {
@@ -29,6 +31,21 @@ std::string TextOf(int code)
         text.pop_back();
     return text;
 }
+
+// Hamlib saves the pointer setlocale(LC_NUMERIC, NULL) returns, switches to
+// "C" and restores from that pointer, which the switch has freed when the
+// program's numeric locale is another one. With "C" already in place its
+// switch frees nothing. UI thread only: setlocale is process-wide.
+class NumericLocaleC {
+public:
+    NumericLocaleC() : saved_(std::setlocale(LC_NUMERIC, nullptr)) { std::setlocale(LC_NUMERIC, "C"); }
+    ~NumericLocaleC() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
+    NumericLocaleC(const NumericLocaleC&) = delete;
+    NumericLocaleC& operator=(const NumericLocaleC&) = delete;
+
+private:
+    std::string saved_;
+};
 
 } // namespace
 
@@ -102,6 +119,7 @@ bool HamlibRadio::Open()
         | set("timeout", "500") | set("retry", "0") | set("ptt_type", "RIG");
     if (conf != RIG_OK)
         return Fail(device, "radio.device or radio.speed not taken by Hamlib");
+    const NumericLocaleC numeric;
     if (const int code = rig_open(rig_); code != RIG_OK)
         return Fail(device, TextOf(code) + "; check radio.model, radio.device and radio.speed in " + portsFile_);
     if (const int code = rig_set_ptt(rig_, RIG_VFO_CURR, RIG_PTT_OFF); code != RIG_OK) {
@@ -115,6 +133,7 @@ int HamlibRadio::SetPtt(bool on)
 {
     if (rig_ == nullptr)
         return EBADF;
+    const NumericLocaleC numeric;
     const int code = rig_set_ptt(rig_, RIG_VFO_CURR, on ? RIG_PTT_ON : RIG_PTT_OFF);
     return code == RIG_OK ? 0 : ErrnoOf(code);
 }
@@ -122,6 +141,7 @@ int HamlibRadio::SetPtt(bool on)
 int HamlibRadio::Ptt()
 {
     ptt_t ptt = RIG_PTT_OFF;
+    const NumericLocaleC numeric;
     if (rig_ == nullptr || rig_get_ptt(rig_, RIG_VFO_CURR, &ptt) != RIG_OK)
         return -1;
     return ptt != RIG_PTT_OFF ? 1 : 0;
@@ -131,6 +151,7 @@ void HamlibRadio::Close()
 {
     if (rig_ == nullptr)
         return;
+    const NumericLocaleC numeric;
     rig_set_ptt(rig_, RIG_VFO_CURR, RIG_PTT_OFF);
     rig_close(rig_);
     rig_cleanup(std::exchange(rig_, nullptr));

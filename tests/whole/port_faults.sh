@@ -9,7 +9,6 @@ here=$(dirname "$0")
 source "$here/settings.sh"
 # Windows on Xvfb, so that the end of a transmission shows as its window closing.
 # The sanitizer build's exit status must count Vantrel's leaks only.
-export LSAN_OPTIONS="suppressions=$(realpath "$here")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 on_x_server "$@"
 

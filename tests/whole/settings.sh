@@ -13,7 +13,12 @@ write_settings() {
 # The windows of the real program on an X server: the script runs again on a
 # private Xvfb (with_xvfb.sh) unless DISPLAY is set, and the window tests'
 # offscreen platform is not inherited. Call it as: on_x_server "$@"
+# Under the sanitizer build, what the system's libraries keep at exit is not
+# reported as a leak of ours.
 on_x_server() {
     unset QT_QPA_PLATFORM
+    case "${LSAN_OPTIONS:-}" in *lsan.supp*) ;; *)
+        export LSAN_OPTIONS="suppressions=$(realpath "$(dirname "${BASH_SOURCE[0]}")")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" ;;
+    esac
     [ -n "${DISPLAY:-}" ] || exec "$(dirname "$0")/with_xvfb.sh" "$0" "$@"
 }

@@ -8,7 +8,6 @@ set -uo pipefail
 program=$(realpath "$1")
 here=$(dirname "$0")
 source "$here/settings.sh"
-export LSAN_OPTIONS="suppressions=$(realpath "$here")/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 on_x_server "$@"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
