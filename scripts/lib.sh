@@ -3,7 +3,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Debian packages that building and running Vantrel need.
-VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev)
+# libxcb1-dev: the X connection is tried before Qt's own (it aborts on a refusal).
+VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev libxcb1-dev)
 # What the tests, fuzzing and benchmarks add: GoogleTest; Xvfb (with xauth for
 # xvfb-run) for the whole-program checks; xdotool and imagemagick to drive the
 # program and take screenshots under Xvfb; sox to read written tones; clang and

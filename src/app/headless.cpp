@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <xcb/xcb.h>
+
 #include <cstdio>
 #include <cstddef>
 #include <cstdlib>
@@ -52,10 +54,11 @@ bool XReachable(const DisplayEnv& env, const DisplayProbe& probe)
     int number = 0;
     if (!ParseXDisplay(env.display, host, number))
         return false;
-    if (!host.empty())
-        return probe.tcp(host, 6000 + number);
     const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
-    return probe.unixSocket('@' + path) || probe.unixSocket(path);
+    // The sockets first: a connect to a host that is gone would take minutes.
+    const bool listens = host.empty() ? probe.unixSocket('@' + path) || probe.unixSocket(path)
+                                      : probe.tcp(host, 6000 + number);
+    return listens && (!probe.xConnect || probe.xConnect(env.display));
 }
 
 bool WaylandReachable(const DisplayEnv& env, const DisplayProbe& probe)
@@ -121,12 +124,21 @@ bool TcpAccepts(const std::string& host, int port)
     return ok;
 }
 
-// The offscreen platform complains of every window it is asked to size; in a
-// beacon's log that is noise. Everything else goes on as Qt writes it.
-QtMessageHandler qtHandler = nullptr;
-void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// The X connection handshake with the authorisation libxcb finds (XAUTHORITY),
+// as Qt's xcb platform makes it.
+bool XServerAccepts(const std::string& display)
 {
-    if (!message.contains(QLatin1String("propagateSizeHints")))
+    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+    const bool ok = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return ok;
+}
+
+QtMessageHandler qtHandler = nullptr;
+void QuietNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints"))
+        && !message.contains(QLatin1String("XDG_RUNTIME_DIR not set")))
         qtHandler(type, context, message);
 }
 
@@ -165,7 +177,13 @@ DisplayEnv ProcessDisplayEnv()
     return {Env("QT_QPA_PLATFORM"), Env("DISPLAY"), Env("WAYLAND_DISPLAY"), Env("XDG_RUNTIME_DIR")};
 }
 
-DisplayProbe SystemDisplayProbe() { return {UnixSocketAccepts, TcpAccepts}; }
+DisplayProbe SystemDisplayProbe() { return {UnixSocketAccepts, TcpAccepts, XServerAccepts}; }
+
+void QuietQtNotes()
+{
+    if (qtHandler == nullptr)
+        qtHandler = qInstallMessageHandler(QuietNotes);
+}
 
 void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
 {
@@ -186,8 +204,8 @@ void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
 
 int PrepareStartUp(const std::vector<std::string>& args)
 {
-    std::string message;
-    switch (ParseCommandLine(args, message)) {
+    const CommandLine line = ReadCommandLine(args);
+    switch (line.action) {
     case CommandLineAction::Help:
         std::fputs(UsageText().c_str(), stdout);
         return 0;
@@ -195,25 +213,31 @@ int PrepareStartUp(const std::vector<std::string>& args)
         std::fputs(VersionLine().c_str(), stdout);
         return 0;
     case CommandLineAction::Refuse:
-        std::fprintf(stderr, "vantrel: %s\nTry 'vantrel --help'.\n", message.c_str());
+        std::fprintf(stderr, "vantrel: %s\n%s", line.message.c_str(), UsageText().c_str());
         return 2;
     case CommandLineAction::Run:
         break;
     }
-    const DisplayChoice choice = ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
+    const DisplayChoice choice = line.headless ? DisplayChoice::None
+                                               : ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
     SystemClock clock;
     if (choice == DisplayChoice::Windows) {
-        CheckSystemClock(ClockWaitOption(args), clock);
+        if (!line.ignored.empty())
+            std::fprintf(stderr, "vantrel: ignoring '%s': only 'autostart' starts a transmission\n",
+                         line.ignored.c_str());
+        CheckSystemClock(line.clockWait, clock);
+        QuietQtNotes();
         return -1;
     }
-    if (!IsAutoStartCommandLine(args)) {
+    if (!line.autostart) {
         std::fputs("vantrel: no display; without one only 'vantrel autostart' can run\n", stderr);
         return 2;
     }
     if (choice == DisplayChoice::None)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::fputs(choice == DisplayChoice::None ? "vantrel: no display: running headless\n"
-                                             : "vantrel: the platform shows no window: running headless\n",
+    std::fputs(line.headless                   ? "vantrel: --headless: running headless\n"
+               : choice == DisplayChoice::None ? "vantrel: no display: running headless\n"
+                                               : "vantrel: the platform shows no window: running headless\n",
                stderr);
     // Nobody can look at defaults that no one chose: a beacon needs its file.
     if (SettingsFileMissing()) {
@@ -221,8 +245,8 @@ int PrepareStartUp(const std::vector<std::string>& args)
                      MissingSettingsText().c_str());
         return 2;
     }
-    CheckSystemClock(ClockWaitOption(args), clock);
+    CheckSystemClock(line.clockWait, clock);
     Headless = true;
-    qtHandler = qInstallMessageHandler(QuietOffscreen);
+    QuietQtNotes();
     return -1;
 }
