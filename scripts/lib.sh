@@ -9,9 +9,11 @@ VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev l
 # xvfb-run) for the whole-program checks; xdotool and imagemagick to drive the
 # program and take screenshots under Xvfb; sox to read written tones; clang and
 # its libFuzzer runtime; Google Benchmark; desktop-file-validate and groff for
-# the installed desktop entry and manual pages.
+# the installed desktop entry and manual pages; systemd's tools (systemd-analyze;
+# installing the package does not make it PID 1 in a container) and strace to
+# check the beacon's unit and its system-call filter.
 VANTREL_TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev
-                       libbenchmark-dev desktop-file-utils groff-base)
+                       libbenchmark-dev desktop-file-utils groff-base systemd strace)
 
 install_missing() {
     local missing=()
