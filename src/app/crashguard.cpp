@@ -1,6 +1,7 @@
 #include "crashguard.h"
 
 #include "io/emergency.h"
+#include "journal.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -15,6 +16,7 @@ constexpr int kCrashSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGQU
 void OnCrash(int signal)
 {
     EmergencyLinesOff();
+    WriteCrashLine(signal);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }

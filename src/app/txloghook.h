@@ -4,5 +4,6 @@
 
 #include <string>
 
-// An empty path logs nothing.
+// An empty path logs nothing to a file. A headless run also writes one line
+// per start, end and stop to standard error.
 void StartTxLog(const std::string& path);

@@ -2,6 +2,8 @@
 // and messages answered on standard error.
 #include "app/commandline.h"
 #include "app/headless.h"
+#include "app/headlessrun.h"
+#include "app/journal.h"
 #include "app/msgform.h"
 #include "clock/clocksync.h"
 #include "clock/simclock.h"
@@ -93,6 +95,38 @@ TEST(CommandLineTest, WaitForTheClockGoesWithAutostart)
     std::string message;
     ParseCommandLine({"now", "--wait-for-clock=5"}, message);
     EXPECT_EQ(message, "--wait-for-clock goes with autostart");
+}
+
+TEST(JournalTest, PrioritiesAndTheBeaconSummary)
+{
+    const struct {
+        const char* line;
+        int priority;
+    } lines[] = {
+        {"vantrel: COM1 (/dev/ttyS0) not opened: busy\n", 3},
+        {"vantrel: port lost: COM1: Input/output error\n", 3},
+        {"vantrel: settings not saved: disk full\n", 3},
+        {"vantrel: Error: Repeat function : Text duration exceeds repeat time\n", 3},
+        {"vantrel: the system clock is not synchronised: starts on the minute grid may be off\n", 4},
+        {"vantrel: no sound: ALSA: Couldn't open audio device\n", 4},
+        {"vantrel: no display: running headless\n", 6},
+        {"vantrel: 2026-05-01T06:00:01Z start 1 QRSS 3000ms VVV\n", 6},
+    };
+    for (const auto& l : lines)
+        EXPECT_EQ(JournalPriority(l.line), l.priority) << l.line;
+
+    SetDefaultSettings();
+    PortNumber = kPortNone;
+    Texts[3] = "VVV DE N0CALL";
+    TextNumber = 3;
+    DotLength = 3000;
+    RepeatCount = 0;
+    RepeatInterval = 10;
+    SyncPeriod = 4; // 10 minutes
+    // 2026-05-01T06:03:20Z: the next 10-minute boundary in UTC.
+    EXPECT_EQ(BeaconSummary(1777615400),
+              "no port, text 3 \"VVV DE N0CALL\", QRSS 3000 ms dots, endless repeats every 10 min, "
+              "sync 10 min, next start 06:10:00Z");
 }
 
 // What the start says of the system clock, with the kernel's answer given

@@ -114,4 +114,24 @@ else
     fail "SIGTERM: status $status, last lines $tail3, saved_at $before $(saved_at)"
 fi
 
+# Under a service manager's journal: every line with its priority, the
+# summary and the transmission's lines; a crash says which signal.
+write_settings 8=03 20=00 24=00 76=03 77=54 78=54 79=54
+rm -f lines.log stderr; touch stderr
+JOURNAL_STREAM=$(stat -c %d:%i stderr) VANTREL_PORT=sim VANTREL_LINE_LOG=$work/lines.log \
+    "$program" autostart 2>>stderr >stdout &
+pid=$!
+for _ in $(seq 200); do grep -q 'key on' lines.log 2>/dev/null && break; sleep 0.1; done
+kill -SEGV $pid
+wait $pid; status=$?
+if [ $status = 139 ] && ! grep -qv '^<[2346]>vantrel: ' stderr \
+    && grep -qx '<6>vantrel: port COM3 (simulated port), text 1 "TTT", QRSS 1000 ms dots, endless repeats back to back, no sync, next start now' stderr \
+    && grep -q '^<6>vantrel: [0-9T:-]*Z start 1 QRSS 1000ms TTT$' stderr \
+    && grep -q '^<4>vantrel: the system clock\|^<6>vantrel: .*running headless' stderr \
+    && [ "$(tail -1 stderr)" = '<2>vantrel: crashed by SIGSEGV: key and PTT off' ]; then
+    ok "journal priorities, summary and the crash's signal"
+else
+    fail "journal: status $status"
+fi
+
 [ $failures -eq 0 ]
