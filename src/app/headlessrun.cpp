@@ -4,6 +4,7 @@
 #include "io/portdriver.h"
 #include "keyform.h"
 #include "mainform.h"
+#include "notify.h"
 #include "settings/settings.h"
 
 #include <QApplication>
@@ -68,7 +69,12 @@ void HeadlessRun::Run()
     }
     if (PortNumber == kPortNone)
         std::fprintf(stderr, "vantrel: no port is selected; the transmission keys nothing\n");
-    std::fprintf(stderr, "vantrel: %s\n", BeaconSummary(std::time(nullptr)).c_str());
+    const std::string summary = BeaconSummary(std::time(nullptr));
+    std::fprintf(stderr, "vantrel: %s\n", summary.c_str());
+    // The port is open (or none is wanted): ready, as far as a service
+    // manager is concerned.
+    NotifyServiceManager("READY=1\nSTATUS=text " + std::to_string(SelectedTextNumber())
+                         + summary.substr(summary.rfind(", next start")));
     // Whatever refuses the start (the repeat time, an empty text) has put its
     // message on standard error and shown no transmit window.
     KeyForm->installEventFilter(this);

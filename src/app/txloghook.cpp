@@ -1,17 +1,45 @@
 #include "txloghook.h"
 
 #include "headless.h"
+#include "io/portdevices.h"
+#include "io/portdriver.h"
+#include "notify.h"
 #include "keyform.h"
 #include "keying/txlog.h"
 #include "settings/settings.h"
 
 #include <QCoreApplication>
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
 namespace {
+
+std::string UtcClock(std::time_t at)
+{
+    char text[16];
+    std::tm utc{};
+    std::strftime(text, sizeof text, "%H:%M:%SZ", gmtime_r(&at, &utc));
+    return text;
+}
+
+// The next local time of day `second` (0..86399) from now, as a time.
+std::time_t NextLocalSecond(std::int32_t second)
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    local.tm_hour = second / 3600;
+    local.tm_min = second / 60 % 60;
+    local.tm_sec = second % 60;
+    local.tm_isdst = -1;
+    std::time_t at = std::mktime(&local);
+    if (at < now)
+        at += 86400;
+    return at;
+}
 
 // A headless run also says on standard error (the journal under a service
 // manager) when each message starts and ends or is stopped, in the
@@ -24,19 +52,27 @@ public:
     {
         if (log_ != nullptr)
             log_->Ticked(engine);
+        // The keying timer is what must not hang: the watchdog is fed here.
+        PingWatchdog(std::chrono::duration_cast<std::chrono::milliseconds>(
+                         std::chrono::steady_clock::now().time_since_epoch()).count());
         const std::uint8_t state = engine.R.TxState;
-        if (RunKind != kRunTransmit || state == last_)
-            return;
-        last_ = state;
-        if (state == keying::Sending && !inMessage_) {
-            inMessage_ = true;
-            Say(engine, "start");
-        } else if (state == keying::EndSequence && inMessage_) {
-            inMessage_ = false;
-            Say(engine, "end");
-        } else if (state == keying::Stopping && engine.R.StopReached) {
-            Say(engine, "stop-time");
+        if (RunKind == kRunTransmit && state != last_) {
+            last_ = state;
+            const std::string text = "text " + std::to_string(SelectedTextNumber());
+            if (state == keying::Sending && !inMessage_) {
+                inMessage_ = true;
+                Say(engine, "start");
+                status_ = "transmitting " + text + ", ends " + UtcClock(std::time(nullptr) + engine.R.MessageSeconds);
+            } else if (state == keying::EndSequence && inMessage_) {
+                inMessage_ = false;
+                Say(engine, "end");
+            } else if (state == keying::Stopping && engine.R.StopReached) {
+                Say(engine, "stop-time");
+            } else if (state == keying::WaitRepeat) {
+                status_ = text + ", next start " + UtcClock(NextLocalSecond(engine.R.NextStartSecond));
+            }
         }
+        NotifyStatus(PortLost() ? "port " + PortNameOf(PortNumber) + " lost, reopening" : status_);
     }
     void Cancelled(const keying::KeyEngine& engine) override
     {
@@ -66,6 +102,7 @@ private:
     }
 
     keying::TxLog* log_;
+    std::string status_; // for the service manager while the port is well
     std::uint8_t last_ = keying::Idle;
     bool inMessage_ = false;
 };
