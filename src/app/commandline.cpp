@@ -11,6 +11,7 @@ const std::vector<OptionSpec> kOptions = {
     {"help", 'h', OptionSpec::None},
     {"version", 'V', OptionSpec::None},
     {"headless", 0, OptionSpec::None},
+    {"desktop", 0, OptionSpec::None},
     {"wait-for-clock", 0, OptionSpec::Optional},
     // Alone it is handled before anything else (see IsReleasePortCommand).
     {"release-port", 0, OptionSpec::None},
@@ -61,6 +62,7 @@ CommandLine ReadCommandLine(const std::vector<std::string>& args)
         return refuse("--release-port takes no other argument");
     line.autostart = IsAutoStartWord(parsed.words);
     line.headless = parsed.Has("headless");
+    line.desktop = parsed.Has("desktop");
     if (parsed.Has("wait-for-clock")) {
         line.clockWait.wait = true;
         if (const auto value = parsed.Value("wait-for-clock")) {
@@ -106,7 +108,7 @@ CommandLineAction ParseCommandLine(const std::vector<std::string>& args, std::st
 
 std::string UsageText()
 {
-    return "Usage: vantrel [--headless] [autostart]\n"
+    return "Usage: vantrel [--headless] [--desktop] [autostart]\n"
            "       vantrel autostart --wait-for-clock[=SECONDS]\n"
            "       vantrel --release-port\n"
            "Transmits QRSS and DFCW through the RTS/DTR lines of a serial port or the pins\n"
@@ -115,6 +117,8 @@ std::string UsageText()
            "  autostart   open the selected port and send the selected text at once\n"
            "              (any letter case); the only way to run without a display\n"
            "  --headless  no window even where a display is reachable (with autostart)\n"
+           "  --desktop   keep the settings in $XDG_CONFIG_HOME/vantrel (~/.config/vantrel),\n"
+           "              made when needed, instead of the current folder (the menu's entry)\n"
            "  --wait-for-clock[=SECONDS]  with autostart: first wait, keying nothing, until\n"
            "              the system clock is synchronised (at most SECONDS, then start anyway)\n"
            "  --release-port  switch key and PTT off on the port selected in VANTREL.SET\n"

@@ -29,6 +29,7 @@ struct CommandLine {
     std::string message;   // why it is refused
     bool autostart = false;
     bool headless = false; // --headless: no window even with a display
+    bool desktop = false;  // --desktop: the settings folder of the desktop's launch
     ClockWaitRequest clockWait;
     std::string ignored;   // words that are not a lone "autostart", as typed
 };

@@ -8,6 +8,7 @@
 
 #include <xcb/xcb.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstddef>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool Headless = false;
@@ -202,6 +204,33 @@ void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
         std::fprintf(stderr, "vantrel: %s\n", kClockUnsyncedWarning);
 }
 
+std::string DesktopSettingsFolder()
+{
+    const std::string config = Env("XDG_CONFIG_HOME");
+    // The base directory specification: a relative path is to be ignored.
+    return (config.starts_with('/') ? config : Env("HOME") + "/.config") + "/vantrel";
+}
+
+namespace {
+
+// Makes `folder` and its parents where missing (for the user alone) and
+// enters it; says why on standard error and stays where it is otherwise.
+void EnterFolder(const std::string& folder)
+{
+    std::size_t at = 0;
+    do {
+        at = folder.find('/', at + 1);
+        const std::string part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            break;
+    } while (at != std::string::npos);
+    if (::chdir(folder.c_str()) != 0)
+        std::fprintf(stderr, "vantrel: settings folder %s: %s; the current folder is used\n", folder.c_str(),
+                     std::strerror(errno));
+}
+
+} // namespace
+
 int PrepareStartUp(const std::vector<std::string>& args)
 {
     const CommandLine line = ReadCommandLine(args);
@@ -218,6 +247,8 @@ int PrepareStartUp(const std::vector<std::string>& args)
     case CommandLineAction::Run:
         break;
     }
+    if (line.desktop)
+        EnterFolder(DesktopSettingsFolder());
     const DisplayChoice choice = line.headless ? DisplayChoice::None
                                                : ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
     SystemClock clock;

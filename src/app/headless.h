@@ -55,7 +55,12 @@ void CheckSystemClock(const ClockWaitRequest& request, Clock& clock);
 // on as Qt writes it. Install before the QApplication exists.
 void QuietQtNotes();
 
-// Handles --help, --version, an unknown option, the display decision, a
+// The folder a launch from the desktop menu keeps its settings in:
+// $XDG_CONFIG_HOME/vantrel, or ~/.config/vantrel without it.
+std::string DesktopSettingsFolder();
+
+// Handles --help, --version, --desktop (the settings folder made when needed
+// and entered), an unknown option, the display decision, a
 // headless auto start without a settings file (refused: exit 2) and the
 // system clock. Returns the exit status when the program is to end now,
 // else -1 (with Headless set and the offscreen platform in place where needed).

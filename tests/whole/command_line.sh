@@ -51,6 +51,13 @@ kill -TERM $pid; wait $pid; status=$?
 [ $status = 0 ] || fail "SIGTERM after the mistyped word: status $status"
 rm -f VANTREL.SET
 
+# A launch from the desktop menu keeps its settings in one known folder, made
+# when needed (here the refusal without a file shows where it looked).
+XDG_CONFIG_HOME=$work/config timeout 20 "$program" --desktop --headless autostart >stdout 2>stderr; status=$?
+[ $status = 2 ] && [ -d "$work/config/vantrel" ] && [ "$(stat -c %a "$work/config")" = 700 ] \
+    && grep -q "no VANTREL.SET in $work/config/vantrel:" stderr && ok "--desktop settings folder" \
+    || fail "--desktop: status $status"
+
 # A beacon that keys E once on the simulated LPT1 and ends.
 write_settings 8=14 76=01 77=45
 timeout 60 "$program" --headless autostart >stdout 2>stderr; status=$?
