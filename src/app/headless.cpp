@@ -127,13 +127,21 @@ bool TcpAccepts(const std::string& host, int port)
 }
 
 // The X connection handshake with the authorisation libxcb finds (XAUTHORITY),
-// as Qt's xcb platform makes it.
+// as Qt's xcb platform makes it. A server that resets when its last client
+// leaves (Xvfb, xvfb-run) refuses connections while it resets, so the
+// connection that succeeded stays open for the whole run (one descriptor),
+// and a refusal is asked again twice, 50 ms apart, before it counts.
 bool XServerAccepts(const std::string& display)
 {
-    xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-    const bool ok = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
-    return ok;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0)
+            ::usleep(50000);
+        xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+        if (xcb_connection_has_error(connection) == 0)
+            return true; // kept: see above
+        xcb_disconnect(connection);
+    }
+    return false;
 }
 
 QtMessageHandler qtHandler = nullptr;
