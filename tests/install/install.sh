@@ -2,7 +2,8 @@
 # cmake --install into a temporary prefix: the four programs run from there,
 # the desktop entry validates and finds its icon, the manual pages format
 # without warnings, and the beacon unit names the installed program, verifies
-# and is confined (systemd-analyze where systemd's tools are present).
+# and is confined, its system-call filter refusing nothing Vantrel calls
+# (systemd-analyze and strace where present).
 # Usage: install.sh BUILD-DIR
 set -uo pipefail
 build=$(realpath "$1")
@@ -56,6 +57,22 @@ if command -v systemd-analyze >/dev/null; then
         | sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
     awk -v e="${exposure:-99}" 'BEGIN { exit !(e <= 3.0) }' || fail "unit exposure ${exposure:-unknown} above 3.0"
     echo "unit exposure: $exposure"
+    # The unit's filter refuses no call of a traced headless beacon and --release-port.
+    if command -v strace >/dev/null; then
+        expand() { for e in "$@"; do case $e in @*) expand $(systemd-analyze syscall-filter "$e" | sed '1d; /#/d');;
+                   *) echo "$e";; esac; done; }
+        expand $(sed -n 's/^SystemCallFilter=//p' "$unit") | sort -u > "$prefix/allowed"
+        (cd "$prefix" && "$prefix/bin/vantrel-settings" set PortNumber=LPT1 'Texts[1]=E' TextNumber=1 \
+            DotLength=1000 RepeatCount=1 >/dev/null 2>&1 \
+            && VANTREL_PORT=sim timeout 60 strace -f -qq -o trace "$prefix/bin/vantrel" autostart 2>/dev/null \
+            && VANTREL_PORT=sim strace -f -qq -o trace2 "$prefix/bin/vantrel" --release-port 2>/dev/null) \
+            || fail "the traced runs failed"
+        refused=$(sed -n 's/^[0-9]* \(<\.\.\. \)\?\([a-z0-9_]*\)[( ].*/\2/p' "$prefix"/trace* | sort -u \
+                  | comm -23 - "$prefix/allowed")
+        [ -s "$prefix/allowed" ] && [ -z "$refused" ] || fail "the unit's filter refuses: $(echo $refused)"
+    else
+        echo "skipped: strace is missing (scripts/test installs it), the system-call filter is not checked"
+    fi
 else
     echo "skipped: systemd-analyze is missing (scripts/test installs systemd), the unit is not verified"
 fi

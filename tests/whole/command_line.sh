@@ -30,11 +30,8 @@ for display in "$DISPLAY" ""; do
         fi
     done <<'TABLE'
 -h 0 ^Usage: vantrel
---help 0 ^Usage: vantrel
 -V 0 ^build 4\.14
---version 0 ^vantrel 4\.14
 --bogus 2 ^Usage: vantrel
--x 2 unknown option '-x'
 TABLE
 done
 

@@ -3,11 +3,14 @@
 # WAYLAND_DISPLAY unset): the options that print, the refusals, a headless
 # auto start on simulated hardware that ends by itself, a start refused for
 # its repeat time, a port that cannot open, and SIGTERM during a run.
-# Usage: headless.sh PATH-TO-VANTREL
+# Under a service manager: journal priorities, the crash's line, and the
+# notification protocol on a socket of the test's own.
+# Usage: headless.sh PATH-TO-VANTREL PATH-TO-NOTIFY-LISTEN
 set -uo pipefail
 program=$(realpath "$1")
+listen=$(realpath "$2")
 source "$(dirname "$0")/settings.sh"
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM VANTREL_PORT VANTREL_LINE_LOG VANTREL_TX_LOG
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM VANTREL_PORT VANTREL_LINE_LOG VANTREL_TX_LOG WATCHDOG_PID
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -132,6 +135,26 @@ if [ $status = 139 ] && ! grep -qv '^<[2346]>vantrel: ' stderr \
     ok "journal priorities, summary and the crash's signal"
 else
     fail "journal: status $status"
+fi
+
+# READY=1 once the port is open, STATUS for the transmission and the wait for
+# its repeat (EEE twice, a minute apart), WATCHDOG=1 from the keying timer.
+write_settings 8=03 20=02 24=01 76=03 77=45 78=45 79=45
+"$listen" "$work/notify" 30 >messages &
+listener=$!
+for _ in $(seq 50); do grep -q listening messages && break; sleep 0.1; done
+NOTIFY_SOCKET=$work/notify WATCHDOG_USEC=1000000 VANTREL_PORT=sim "$program" autostart >stdout 2>stderr &
+pid=$!
+for _ in $(seq 300); do grep -q '^STATUS=text 1, next start [0-9]' messages && break; sleep 0.1; done
+kill -TERM $pid; wait $pid; status=$?
+kill $listener; wait $listener
+clock='[0-2][0-9]:[0-5][0-9]:[0-5][0-9]Z'
+if [ $status = 0 ] && [ "$(sed -n 2,3p messages)" = "$(printf 'READY=1\nSTATUS=text 1, next start now')" ] \
+    && grep -qx "STATUS=transmitting text 1, ends $clock" messages && grep -qx "STATUS=text 1, next start $clock" messages \
+    && [ "$(grep -c '^WATCHDOG=1$' messages)" -ge 2 ]; then
+    ok "READY, STATUS and WATCHDOG on the notification socket"
+else
+    fail "notification socket: status $status"; cat messages
 fi
 
 [ $failures -eq 0 ]
