@@ -3,17 +3,21 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 # Debian packages that building and running Vantrel need.
-# (libhamlib-dev: the build needs its headers; it brings the run-time library.)
-VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev libhamlib-dev)
+# libhamlib-dev: the build needs its headers; it brings the run-time library.
+# libxcb1-dev: the X connection is tried before Qt's own (it aborts on a refusal).
+VANTREL_RUN_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev libsdl2-dev libhamlib-dev libxcb1-dev)
 # What the tests, fuzzing and benchmarks add: GoogleTest; Xvfb (with xauth for
 # xvfb-run) for the whole-program checks; xdotool and imagemagick to drive the
 # program and take screenshots under Xvfb; sox to read written tones; clang and
 # its libFuzzer runtime; Google Benchmark; desktop-file-validate and groff for
 # the installed desktop entry and manual pages; rigctld and rigctl for the
-# radio-port checks; python3 to hold a folder lock in the settings tool check.
+# radio-port checks; python3 to hold a folder lock in the settings tool check;
+# systemd's tools (systemd-analyze; installing the package does not make it
+# PID 1 in a container) and strace to check the beacon's unit and its
+# system-call filter.
 VANTREL_TEST_PACKAGES=(libgtest-dev xvfb xauth xdotool imagemagick sox clang libclang-rt-14-dev
                        libbenchmark-dev desktop-file-utils groff-base
-                       libhamlib-utils python3)
+                       libhamlib-utils python3 systemd strace)
 
 install_missing() {
     local missing=()

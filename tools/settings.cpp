@@ -9,6 +9,7 @@
 #include "settings/settingsfile.h"
 #include "settings/settingsfolder.h"
 #include "settings/settingslock.h"
+#include "settings/options.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -26,9 +27,7 @@ namespace {
 
 constexpr int kDone = 0, kInvalid = 1, kUsage = 2, kFileFault = 3, kInUse = 4;
 
-void Usage(std::FILE* out)
-{
-    std::fputs(
+const char* const kUsageText =
         "Usage: vantrel-settings [--file PATH] show\n"
         "       vantrel-settings [--file PATH] set NAME=VALUE ...\n"
         "       vantrel-settings [--file PATH] import FILE|-\n"
@@ -52,9 +51,11 @@ void Usage(std::FILE* out)
         "save over the change when it ends.\n"
         "\n"
         "Exit status: 0 done, 1 an invalid value, 2 a wrong command line, 3 the file\n"
-        "cannot be read or written, 4 a running Vantrel uses the file.\n",
-        out);
-}
+        "cannot be read or written, 4 a running Vantrel uses the file.\n"
+        "\n"
+        "  --file PATH, --file=PATH  the settings file\n"
+        "  -h, --help      this text\n"
+        "  -V, --version   the version of the program and of this build\n";
 
 int Fail(int status, const std::string& message)
 {
@@ -236,22 +237,16 @@ int SetPorts(const std::string& path, const std::vector<std::string>& args)
 
 int main(int argc, char* argv[])
 {
-    std::string path = kSettingsFileName;
-    std::vector<std::string> args(argv + 1, argv + argc);
-    std::size_t i = 0;
-    for (; i < args.size() && args[i].starts_with("-") && args[i] != "-"; ++i) {
-        if (args[i] == "--help" || args[i] == "-h") {
-            Usage(stdout);
-            return kDone;
-        }
-        if (args[i] == "--file" && i + 1 < args.size()) {
-            path = args[++i];
-        } else if (args[i].starts_with("--file=")) {
-            path = args[i].substr(7);
-        } else {
-            return Fail(kUsage, args[i] == "--file" ? "--file needs a path" : "unknown option '" + args[i] + "'");
-        }
-    }
+    const ParsedOptions parsed = ParseOptions({argv + 1, argv + argc},
+        {{"help", 'h', OptionSpec::None}, {"version", 'V', OptionSpec::None}, {"file", 'f', OptionSpec::Required}});
+    if (AnswerInfoOption(parsed, "vantrel-settings", kUsageText))
+        return kDone;
+    if (!parsed.fault.empty())
+        return Fail(kUsage, parsed.fault == "--file needs a value" ? "--file needs a path" : parsed.fault);
+    const std::string path = parsed.Value("file").value_or(kSettingsFileName);
+    // The command and what follows it.
+    const std::vector<std::string>& args = parsed.words;
+    const std::size_t i = 0;
     if (path.empty())
         return Fail(kUsage, "--file needs a path");
     if (i >= args.size())

@@ -10,6 +10,7 @@
 #include "settings/settings.h"
 #include "settings/settingsfile.h"
 #include "settings/settingsfolder.h"
+#include "settings/options.h"
 
 #include <cmath>
 #include <cstdio>
@@ -21,9 +22,7 @@
 
 namespace {
 
-void Usage(std::FILE* out)
-{
-    std::fputs(
+const char* const kUsage =
         "Usage: vantrel-timeline [--start HH:MM:SS.mmm] [--at HHMMSS [--stop HHMMSS]]\n"
         "                        [--step HH:MM:SS.mmm:+-SECONDS]... [--limit HOURS]\n"
         "                        [--picture FILE.png [--frame MINUTES] [--width PIXELS] [--shift HZ]]\n"
@@ -56,9 +55,9 @@ void Usage(std::FILE* out)
         "  --width PIXELS        the width of one frame, 60 to 4000 (800)\n"
         "  --shift HZ            DFCW on a keyed transmitter that moves HZ while the\n"
         "                        DFCW line is high (default: the dot and dash tones)\n"
-        "  --help                this text\n",
-        out);
-}
+        "  -h, --help            this text\n"
+        "  -V, --version         the version of the program and of this build\n"
+        "Options take their value as --name=VALUE or --name VALUE.\n";
 
 // HH:MM:SS.mmm (the milliseconds optional) as ms of the day.
 std::optional<std::int64_t> ParseStart(const std::string& text)
@@ -104,46 +103,43 @@ int main(int argc, char* argv[])
     PictureRequest picture;
     std::string at, stop;
     std::vector<std::pair<std::int64_t, std::int64_t>> steps;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        }
+    const ParsedOptions parsed = ParseOptions({argv + 1, argv + argc}, {
+        {"help", 'h', OptionSpec::None}, {"version", 'V', OptionSpec::None},
+        {"start", 0, OptionSpec::Required}, {"limit", 0, OptionSpec::Required},
+        {"at", 0, OptionSpec::Required}, {"stop", 0, OptionSpec::Required}, {"step", 0, OptionSpec::Required},
+        {"picture", 0, OptionSpec::Required}, {"frame", 0, OptionSpec::Required},
+        {"width", 0, OptionSpec::Required}, {"shift", 0, OptionSpec::Required}});
+    if (AnswerInfoOption(parsed, "vantrel-timeline", kUsage))
+        return 0;
+    if (!parsed.fault.empty())
+        return Fail(parsed.fault);
+    if (!parsed.words.empty())
+        return Fail("unexpected '" + parsed.words.front() + "'");
+    for (const ParsedOptions::Given& given : parsed.options) {
+        const std::string arg = "--" + given.name, value = *given.value;
         if (PictureRequest::Takes(arg)) {
-            if (i + 1 >= argc)
-                return Fail(arg + " needs a value");
-            if (const auto error = picture.Take(arg, argv[++i]))
+            if (const auto error = picture.Take(arg, value))
                 return Fail(*error);
-            continue;
+        } else if (arg == "--at" || arg == "--stop") {
+            if (!IsValidTime(value))
+                return Fail(arg + " takes a time of day HHMMSS, not '" + value + "'");
+            (arg == "--at" ? at : stop) = value;
+        } else if (arg == "--step") {
+            const auto step = ParseStep(value);
+            if (!step)
+                return Fail("--step takes HH:MM:SS.mmm:+SECONDS or HH:MM:SS.mmm:-SECONDS, not '" + value + "'");
+            steps.push_back(*step);
+        } else if (arg == "--start") {
+            const auto time = ParseStart(value);
+            if (!time)
+                return Fail("--start takes a time of day HH:MM:SS.mmm, not '" + value + "'");
+            start = *time;
+        } else {
+            const auto hours = ToFloat(value);
+            if (!hours || *hours <= 0 || *hours > 24 * 366)
+                return Fail("--limit takes a number of hours above 0, not '" + value + "'");
+            limitHours = *hours;
         }
-        if (arg == "--start" || arg == "--limit" || arg == "--at" || arg == "--stop" || arg == "--step") {
-            if (i + 1 >= argc)
-                return Fail(arg + " needs a value");
-            const std::string value = argv[++i];
-            if (arg == "--at" || arg == "--stop") {
-                if (!IsValidTime(value))
-                    return Fail(arg + " takes a time of day HHMMSS, not '" + value + "'");
-                (arg == "--at" ? at : stop) = value;
-            } else if (arg == "--step") {
-                const auto step = ParseStep(value);
-                if (!step)
-                    return Fail("--step takes HH:MM:SS.mmm:+SECONDS or HH:MM:SS.mmm:-SECONDS, not '" + value + "'");
-                steps.push_back(*step);
-            } else if (arg == "--start") {
-                const auto parsed = ParseStart(value);
-                if (!parsed)
-                    return Fail("--start takes a time of day HH:MM:SS.mmm, not '" + value + "'");
-                start = *parsed;
-            } else {
-                const auto hours = ToFloat(value);
-                if (!hours || *hours <= 0 || *hours > 24 * 366)
-                    return Fail("--limit takes a number of hours above 0, not '" + value + "'");
-                limitHours = *hours;
-            }
-            continue;
-        }
-        return Fail("unknown option '" + arg + "'");
     }
     if (const auto error = picture.Check())
         return Fail(*error);

@@ -1,10 +1,13 @@
 // vantrel-tone: builds one tone image with Vantrel's tone generator and writes
 // it as a WAV file or plays it.
 #include "morse/morse.h"
+#include "settings/options.h"
 #include "tonegen/sdlplayer.h"
 #include "tonegen/tonegen.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <sstream>
@@ -12,9 +15,7 @@
 
 namespace {
 
-void Usage(std::FILE* out)
-{
-    std::fputs(
+const char* const kUsage =
         "Usage: vantrel-tone [options] (--output FILE.wav | --play)\n"
         "\n"
         "Builds one tone image with Vantrel's tone generator, then writes it to a WAV\n"
@@ -29,11 +30,13 @@ void Usage(std::FILE* out)
         "  --quality Q          hi (96000 samples/s) or lo (44100) (hi)\n"
         "  --stereo             two identical channels\n"
         "  --envelope A,H,D,S,R attack, hold, decay, sustain level, release in percent\n"
-        "  --output FILE        write the image\n"
+        "  -o, --output FILE    write the image (- : to standard output)\n"
         "  --play               play the image once and wait for its end\n"
-        "  --help               this text\n",
-        out);
-}
+        "  -h, --help           this text\n"
+        "  -V, --version        the version of the program and of this build\n"
+        "\n"
+        "Options take their value as --name=VALUE or --name VALUE. Exit status: 0 done,\n"
+        "1 the image cannot be written or played, 2 a wrong command line.\n";
 
 int Fail(const std::string& message)
 {
@@ -53,29 +56,25 @@ std::optional<int> Whole(const std::string& text)
 
 int main(int argc, char* argv[])
 {
+    const ParsedOptions parsed = ParseOptions({argv + 1, argv + argc}, {
+        {"help", 'h', OptionSpec::None}, {"version", 'V', OptionSpec::None},
+        {"stereo", 0, OptionSpec::None}, {"play", 0, OptionSpec::None}, {"whole", 0, OptionSpec::None},
+        {"frequency", 0, OptionSpec::Required}, {"note", 0, OptionSpec::Required},
+        {"duration", 0, OptionSpec::Required}, {"waveform", 0, OptionSpec::Required},
+        {"resolution", 0, OptionSpec::Required}, {"quality", 0, OptionSpec::Required},
+        {"envelope", 0, OptionSpec::Required}, {"output", 'o', OptionSpec::Required}});
+    if (AnswerInfoOption(parsed, "vantrel-tone", kUsage))
+        return 0;
+    if (!parsed.fault.empty())
+        return Fail(parsed.fault);
+    if (!parsed.words.empty())
+        return Fail("unexpected '" + parsed.words.front() + "'");
+    // The valued options by their command-line spelling, the last one given.
     std::map<std::string, std::string> opts;
-    bool stereo = false, play = false, whole = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
-            Usage(stdout);
-            return 0;
-        }
-        if (arg == "--stereo" || arg == "--play" || arg == "--whole") {
-            (arg == "--stereo" ? stereo : arg == "--play" ? play : whole) = true;
-            continue;
-        }
-        static const char* valued[] = {"--frequency", "--note", "--duration", "--waveform", "--resolution",
-                                       "--quality", "--envelope", "--output"};
-        bool known = false;
-        for (const char* v : valued)
-            known = known || arg == v;
-        if (!known)
-            return Fail("unknown option '" + arg + "'");
-        if (i + 1 >= argc)
-            return Fail(arg + " needs a value");
-        opts[arg] = argv[++i];
-    }
+    for (const ParsedOptions::Given& given : parsed.options)
+        if (given.value)
+            opts["--" + given.name] = *given.value;
+    const bool stereo = parsed.Has("stereo"), play = parsed.Has("play"), whole = parsed.Has("whole");
     if (opts.count("--output") == play)
         return Fail(play ? "--play and --output exclude each other" : "give --output FILE or --play");
     if (opts.count("--frequency") && opts.count("--note"))
@@ -142,15 +141,31 @@ int main(int argc, char* argv[])
     if (!tone.BuildImage(envelope))
         return Fail("not enough memory for the image");
     if (play) {
+        SdlPlayer::Instance().SetProgramName("vantrel-tone");
         tone.Async = false;
         tone.Loop = false;
         envelope ? tone.PlayADSR() : tone.Play();
+        // The player has said why on standard error.
+        return SdlPlayer::Instance().Failed() ? 1 : 0;
+    }
+    const std::string& output = opts["--output"];
+    if (output == "-") {
+        // The image alone on standard output; the summary goes to standard error.
+        const bool written = std::fwrite(tone.GetDataBuffer(), 1, tone.ImageSize(), stdout) == tone.ImageSize()
+            && std::fflush(stdout) == 0;
+        if (!written) {
+            std::fprintf(stderr, "vantrel-tone: cannot write to standard output: %s\n", std::strerror(errno));
+            return 1;
+        }
+        std::fprintf(stderr, "-: %zu bytes, %.1f Hz\n", tone.ImageSize(), tone.Frequency());
         return 0;
     }
-    if (!tone.ExportFile(opts["--output"])) {
-        std::fprintf(stderr, "vantrel-tone: cannot write %s\n", opts["--output"].c_str());
+    errno = 0;
+    if (!tone.ExportFile(output)) {
+        std::fprintf(stderr, "vantrel-tone: cannot write %s: %s\n", output.c_str(),
+                     errno != 0 ? std::strerror(errno) : "the image is empty");
         return 1;
     }
-    std::printf("%s: %zu bytes, %.1f Hz\n", opts["--output"].c_str(), tone.ImageSize(), tone.Frequency());
+    std::printf("%s: %zu bytes, %.1f Hz\n", output.c_str(), tone.ImageSize(), tone.Frequency());
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "crashguard.h"
 
 #include "io/emergency.h"
+#include "journal.h"
 
 #include <cerrno>
 #include <csignal>
@@ -18,6 +19,7 @@ volatile std::sig_atomic_t releaseFd = -1;
 void OnCrash(int signal)
 {
     CrashLinesOff();
+    WriteCrashLine(signal);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }

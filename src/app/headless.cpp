@@ -6,6 +6,9 @@
 
 #include <QString>
 
+#include <xcb/xcb.h>
+
+#include <cerrno>
 #include <cstdio>
 #include <cstddef>
 #include <cstdlib>
@@ -15,6 +18,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 bool Headless = false;
@@ -52,10 +56,11 @@ bool XReachable(const DisplayEnv& env, const DisplayProbe& probe)
     int number = 0;
     if (!ParseXDisplay(env.display, host, number))
         return false;
-    if (!host.empty())
-        return probe.tcp(host, 6000 + number);
     const std::string path = "/tmp/.X11-unix/X" + std::to_string(number);
-    return probe.unixSocket('@' + path) || probe.unixSocket(path);
+    // The sockets first: a connect to a host that is gone would take minutes.
+    const bool listens = host.empty() ? probe.unixSocket('@' + path) || probe.unixSocket(path)
+                                      : probe.tcp(host, 6000 + number);
+    return listens && (!probe.xConnect || probe.xConnect(env.display));
 }
 
 bool WaylandReachable(const DisplayEnv& env, const DisplayProbe& probe)
@@ -121,12 +126,29 @@ bool TcpAccepts(const std::string& host, int port)
     return ok;
 }
 
-// The offscreen platform complains of every window it is asked to size; in a
-// beacon's log that is noise. Everything else goes on as Qt writes it.
-QtMessageHandler qtHandler = nullptr;
-void QuietOffscreen(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// The X connection handshake with the authorisation libxcb finds (XAUTHORITY),
+// as Qt's xcb platform makes it. A server that resets when its last client
+// leaves (Xvfb, xvfb-run) refuses connections while it resets, so the
+// connection that succeeded stays open for the whole run (one descriptor),
+// and a refusal is asked again twice, 50 ms apart, before it counts.
+bool XServerAccepts(const std::string& display)
 {
-    if (!message.contains(QLatin1String("propagateSizeHints")))
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (attempt > 0)
+            ::usleep(50000);
+        xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
+        if (xcb_connection_has_error(connection) == 0)
+            return true; // kept: see above
+        xcb_disconnect(connection);
+    }
+    return false;
+}
+
+QtMessageHandler qtHandler = nullptr;
+void QuietNotes(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints"))
+        && !message.contains(QLatin1String("XDG_RUNTIME_DIR not set")))
         qtHandler(type, context, message);
 }
 
@@ -165,7 +187,13 @@ DisplayEnv ProcessDisplayEnv()
     return {Env("QT_QPA_PLATFORM"), Env("DISPLAY"), Env("WAYLAND_DISPLAY"), Env("XDG_RUNTIME_DIR")};
 }
 
-DisplayProbe SystemDisplayProbe() { return {UnixSocketAccepts, TcpAccepts}; }
+DisplayProbe SystemDisplayProbe() { return {UnixSocketAccepts, TcpAccepts, XServerAccepts}; }
+
+void QuietQtNotes()
+{
+    if (qtHandler == nullptr)
+        qtHandler = qInstallMessageHandler(QuietNotes);
+}
 
 void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
 {
@@ -184,10 +212,37 @@ void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
         std::fprintf(stderr, "vantrel: %s\n", kClockUnsyncedWarning);
 }
 
+std::string DesktopSettingsFolder()
+{
+    const std::string config = Env("XDG_CONFIG_HOME");
+    // The base directory specification: a relative path is to be ignored.
+    return (config.starts_with('/') ? config : Env("HOME") + "/.config") + "/vantrel";
+}
+
+namespace {
+
+// Makes `folder` and its parents where missing (for the user alone) and
+// enters it; says why on standard error and stays where it is otherwise.
+void EnterFolder(const std::string& folder)
+{
+    std::size_t at = 0;
+    do {
+        at = folder.find('/', at + 1);
+        const std::string part = folder.substr(0, at);
+        if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            break;
+    } while (at != std::string::npos);
+    if (::chdir(folder.c_str()) != 0)
+        std::fprintf(stderr, "vantrel: settings folder %s: %s; the current folder is used\n", folder.c_str(),
+                     std::strerror(errno));
+}
+
+} // namespace
+
 int PrepareStartUp(const std::vector<std::string>& args)
 {
-    std::string message;
-    switch (ParseCommandLine(args, message)) {
+    const CommandLine line = ReadCommandLine(args);
+    switch (line.action) {
     case CommandLineAction::Help:
         std::fputs(UsageText().c_str(), stdout);
         return 0;
@@ -195,25 +250,33 @@ int PrepareStartUp(const std::vector<std::string>& args)
         std::fputs(VersionLine().c_str(), stdout);
         return 0;
     case CommandLineAction::Refuse:
-        std::fprintf(stderr, "vantrel: %s\nTry 'vantrel --help'.\n", message.c_str());
+        std::fprintf(stderr, "vantrel: %s\n%s", line.message.c_str(), UsageText().c_str());
         return 2;
     case CommandLineAction::Run:
         break;
     }
-    const DisplayChoice choice = ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
+    if (line.desktop)
+        EnterFolder(DesktopSettingsFolder());
+    const DisplayChoice choice = line.headless ? DisplayChoice::None
+                                               : ChooseDisplay(ProcessDisplayEnv(), SystemDisplayProbe());
     SystemClock clock;
     if (choice == DisplayChoice::Windows) {
-        CheckSystemClock(ClockWaitOption(args), clock);
+        if (!line.ignored.empty())
+            std::fprintf(stderr, "vantrel: ignoring '%s': only 'autostart' starts a transmission\n",
+                         line.ignored.c_str());
+        CheckSystemClock(line.clockWait, clock);
+        QuietQtNotes();
         return -1;
     }
-    if (!IsAutoStartCommandLine(args)) {
+    if (!line.autostart) {
         std::fputs("vantrel: no display; without one only 'vantrel autostart' can run\n", stderr);
         return 2;
     }
     if (choice == DisplayChoice::None)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    std::fputs(choice == DisplayChoice::None ? "vantrel: no display: running headless\n"
-                                             : "vantrel: the platform shows no window: running headless\n",
+    std::fputs(line.headless                   ? "vantrel: --headless: running headless\n"
+               : choice == DisplayChoice::None ? "vantrel: no display: running headless\n"
+                                               : "vantrel: the platform shows no window: running headless\n",
                stderr);
     // Nobody can look at defaults that no one chose: a beacon needs its file.
     if (SettingsFileMissing()) {
@@ -221,8 +284,8 @@ int PrepareStartUp(const std::vector<std::string>& args)
                      MissingSettingsText().c_str());
         return 2;
     }
-    CheckSystemClock(ClockWaitOption(args), clock);
+    CheckSystemClock(line.clockWait, clock);
     Headless = true;
-    qtHandler = qInstallMessageHandler(QuietOffscreen);
+    QuietQtNotes();
     return -1;
 }

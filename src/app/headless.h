@@ -25,10 +25,14 @@ struct DisplayEnv {
 };
 
 // How a display server is probed: a Unix socket path ("@" first for Linux's
-// abstract namespace), or a TCP host and port. True when it accepts.
+// abstract namespace), or a TCP host and port. True when it accepts. An X
+// server that listens is then asked for a connection as the window platform
+// will ask (`xConnect`, with DISPLAY's value): one that refuses it (no
+// authorisation, too many clients) would make Qt abort at start-up.
 struct DisplayProbe {
     std::function<bool(const std::string& path)> unixSocket;
     std::function<bool(const std::string& host, int port)> tcp;
+    std::function<bool(const std::string& display)> xConnect;
 };
 
 // The platforms of QT_QPA_PLATFORM (or Qt's default order when it is empty)
@@ -46,7 +50,17 @@ struct ClockWaitRequest;
 class Clock;
 void CheckSystemClock(const ClockWaitRequest& request, Clock& clock);
 
-// Handles --help, --version, an unknown option, the display decision, a
+// Qt's notes that are noise in every run's log (the offscreen platform's
+// window sizes, a missing XDG_RUNTIME_DIR) are dropped; everything else goes
+// on as Qt writes it. Install before the QApplication exists.
+void QuietQtNotes();
+
+// The folder a launch from the desktop menu keeps its settings in:
+// $XDG_CONFIG_HOME/vantrel, or ~/.config/vantrel without it.
+std::string DesktopSettingsFolder();
+
+// Handles --help, --version, --desktop (the settings folder made when needed
+// and entered), an unknown option, the display decision, a
 // headless auto start without a settings file (refused: exit 2) and the
 // system clock. Returns the exit status when the program is to end now,
 // else -1 (with Headless set and the offscreen platform in place where needed).

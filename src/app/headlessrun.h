@@ -6,6 +6,14 @@
 
 #include <QObject>
 
+#include <ctime>
+#include <string>
+
+// The line a headless run starts with: port and device, text number and text,
+// mode, dot length, repeats, synchronisation and the next start in UTC (`now`
+// seconds since 1970).
+std::string BeaconSummary(std::time_t now);
+
 class HeadlessRun : public QObject {
 public:
     // Exit statuses (2 is a wrong command line, see PrepareStartUp).

@@ -1,5 +1,6 @@
 #include "keyform.h"
 
+#include "headless.h"
 #include "widgets/msgform.h"
 #include "widgets/typinglimit.h"
 #include "widgets/uppercaseedit.h"
@@ -352,6 +353,21 @@ void TKeyForm::KeyTimerTimer()
 
 void TKeyForm::Render()
 {
+    // Headless nobody sees the window: its texts are not laid out every tick.
+    if (!Headless)
+        RenderWidgets();
+    if (!engine_.KeyTimerEnabled)
+        KeyTimer->stop();
+    else if (!KeyTimer->isActive())
+        ScheduleTick();
+    if (engine_.Display.CloseRequested) {
+        engine_.Display.CloseRequested = false;
+        done(Accepted);
+    }
+}
+
+void TKeyForm::RenderWidgets()
+{
     const keying::EngineDisplay& d = engine_.Display;
     if (!d.Title.empty())
         setWindowTitle(FromBytes(d.Title));
@@ -375,14 +391,6 @@ void TKeyForm::Render()
     } else {
         TxBitBtn->hide();
         TextComboBox->hide();
-    }
-    if (!engine_.KeyTimerEnabled)
-        KeyTimer->stop();
-    else if (!KeyTimer->isActive())
-        ScheduleTick();
-    if (d.CloseRequested) {
-        engine_.Display.CloseRequested = false;
-        done(Accepted);
     }
 }
 

@@ -58,6 +58,7 @@ private:
     QString PortText() const;
     void ShowOkButton();
     void Render();
+    void RenderWidgets();
     void ScheduleTick();
     void CancelBitBtnClick();
     void TxBitBtnClick();

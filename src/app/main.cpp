@@ -7,6 +7,7 @@
 #include "forms.h"
 #include "headless.h"
 #include "headlessrun.h"
+#include "journal.h"
 #include "io/linelog.h"
 #include "io/linuxdevices.h"
 #include "io/portdevices.h"
@@ -64,6 +65,7 @@ void HandleTerminationSignals(QObject* owner)
 
 int main(int argc, char* argv[])
 {
+    PrefixJournalPriorities();
     InstallCrashGuard();
     if (IsReleasePortCommand(argc, argv))
         return ReleasePortCommand();

@@ -42,7 +42,7 @@ bool SdlPlayer::Open(int rate)
         device_ = 0;
     }
     if (rate_ == 0 && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        std::fprintf(stderr, "vantrel: no sound: %s\n", SDL_GetError());
+        std::fprintf(stderr, "%s: no sound: %s\n", name_, SDL_GetError());
         failed_ = true;
         return false;
     }
@@ -57,7 +57,7 @@ bool SdlPlayer::Open(int rate)
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     rate_ = rate;
     if (device_ == 0) {
-        std::fprintf(stderr, "vantrel: no sound: %s\n", SDL_GetError());
+        std::fprintf(stderr, "%s: no sound: %s\n", name_, SDL_GetError());
         failed_ = true;
         return false;
     }

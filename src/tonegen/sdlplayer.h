@@ -28,6 +28,11 @@ public:
     // Stops and closes the device; the next Play opens it again.
     void Close();
 
+    // True once a device could not be opened (until Close).
+    bool Failed() const { return failed_; }
+    // The program that its messages name ("vantrel"); a string literal.
+    void SetProgramName(const char* name) { name_ = name; }
+
     // The one player of the process: one sound at a time for everyone.
     static SdlPlayer& Instance();
 
@@ -39,6 +44,7 @@ private:
     std::uint32_t device_ = 0;
     int rate_ = 0;
     bool failed_ = false;
+    const char* name_ = "vantrel";
     // Shared with the audio thread (under the device lock).
     const std::uint8_t* data_ = nullptr;
     std::size_t bytes_ = 0, position_ = 0;

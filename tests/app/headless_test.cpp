@@ -2,6 +2,8 @@
 // and messages answered on standard error.
 #include "app/commandline.h"
 #include "app/headless.h"
+#include "app/headlessrun.h"
+#include "app/journal.h"
 #include "widgets/msgform.h"
 #include "clock/clocksync.h"
 #include "clock/simclock.h"
@@ -30,10 +32,33 @@ TEST(CommandLineTest, OptionsBeforeAnyWindow)
     EXPECT_EQ(ParseCommandLine({"autostart", "--version"}, message), CommandLineAction::Version);
     EXPECT_EQ(ParseCommandLine({"--help", "--bogus"}, message), CommandLineAction::Help);
     EXPECT_EQ(ParseCommandLine({"--bogus", "--help"}, message), CommandLineAction::Refuse);
-    EXPECT_EQ(message, "unknown option --bogus");
-    // A single dash is an ordinary word, as before.
-    EXPECT_EQ(ParseCommandLine({"-x"}, message), CommandLineAction::Run);
-    EXPECT_NE(VersionLine().find("vantrel 4.14"), std::string::npos);
+    EXPECT_EQ(message, "unknown option '--bogus'");
+    EXPECT_EQ(VersionLine().find("vantrel 4.14 ("), 0u);
+    EXPECT_NE(VersionLine().find("\nbuild 4.14"), std::string::npos);
+}
+
+TEST(CommandLineTest, WordsOptionsAndRefusals)
+{
+    const struct {
+        std::vector<std::string> args;
+        CommandLineAction action;
+        bool autostart, headless;
+        std::string ignored; // or the refusal's message
+    } cases[] = {
+        {{"-V", "--bogus"}, CommandLineAction::Version, false, false, ""},
+        {{"autostart", "now"}, CommandLineAction::Run, false, false, "autostart now"},
+        {{"--headless", "AutoStart"}, CommandLineAction::Run, true, true, ""},
+        {{"-"}, CommandLineAction::Refuse, false, false, "unknown option '-'"},
+        {{"--", "-autostart"}, CommandLineAction::Refuse, false, false, "unknown option '-autostart'"},
+        {{"--head", "autostart"}, CommandLineAction::Refuse, false, false, "unknown option '--head'"},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = ReadCommandLine(c.args);
+        EXPECT_EQ(line.action, c.action) << c.args.front();
+        EXPECT_EQ(line.autostart, c.autostart) << c.args.front();
+        EXPECT_EQ(line.headless, c.headless) << c.args.front();
+        EXPECT_EQ(line.action == CommandLineAction::Refuse ? line.message : line.ignored, c.ignored) << c.args.front();
+    }
 }
 
 TEST(CommandLineTest, WaitForTheClockGoesWithAutostart)
@@ -47,6 +72,7 @@ TEST(CommandLineTest, WaitForTheClockGoesWithAutostart)
         {{"autostart", "--wait-for-clock"}, CommandLineAction::Run, true, true, -1},
         {{"--wait-for-clock=600", "AUTOSTART"}, CommandLineAction::Run, true, true, 600},
         {{"autostart", "--wait-for-clock=0"}, CommandLineAction::Run, true, true, 0},
+        {{"autostart", "--wait-for-clock", "90"}, CommandLineAction::Run, true, true, 90},
         {{"autostart"}, CommandLineAction::Run, true, false, -1},
         {{"--wait-for-clock"}, CommandLineAction::Refuse, false, true, -1},
         {{"autostart", "--wait-for-clock=ten"}, CommandLineAction::Refuse, true, true, 0},
@@ -63,6 +89,34 @@ TEST(CommandLineTest, WaitForTheClockGoesWithAutostart)
     std::string message;
     ParseCommandLine({"now", "--wait-for-clock=5"}, message);
     EXPECT_EQ(message, "--wait-for-clock goes with autostart");
+}
+
+TEST(JournalTest, PrioritiesAndTheBeaconSummary)
+{
+    const struct {
+        const char* line;
+        int priority;
+    } lines[] = {
+        {"vantrel: COM1 (/dev/ttyS0) not opened: busy\n", 3},
+        {"vantrel: port lost: COM1: Input/output error\n", 3},
+        {"vantrel: no sound: ALSA: Couldn't open audio device\n", 4},
+        {"vantrel: 2026-05-01T06:00:01Z start 1 QRSS 3000ms VVV\n", 6},
+    };
+    for (const auto& l : lines)
+        EXPECT_EQ(JournalPriority(l.line), l.priority) << l.line;
+
+    SetDefaultSettings();
+    PortNumber = kPortNone;
+    Texts[3] = "VVV DE N0CALL";
+    TextNumber = 3;
+    DotLength = 3000;
+    RepeatCount = 0;
+    RepeatInterval = 10;
+    SyncPeriod = 4; // 10 minutes
+    // 2026-05-01T06:03:20Z: the next 10-minute boundary in UTC.
+    EXPECT_EQ(BeaconSummary(1777615400),
+              "no port, text 3 \"VVV DE N0CALL\", QRSS 3000 ms dots, endless repeats every 10 min, "
+              "sync 10 min, next start 06:10:00Z");
 }
 
 // What the start says of the system clock, with the kernel's answer given
@@ -103,7 +157,8 @@ struct FakeProbe {
     DisplayProbe Probe()
     {
         return {[this](const std::string& path) { return Ask(path); },
-                [this](const std::string& host, int port) { return Ask(host + ':' + std::to_string(port)); }};
+                [this](const std::string& host, int port) { return Ask(host + ':' + std::to_string(port)); },
+                [this](const std::string& display) { return Ask("connect " + display); }};
     }
     bool Ask(const std::string& what)
     {
@@ -118,9 +173,11 @@ TEST(ChooseDisplayTest, DisplaysAreProbedWhereTheirServersListen)
     EXPECT_EQ(ChooseDisplay({}, probe.Probe()), DisplayChoice::None);
     EXPECT_TRUE(probe.asked.empty());
 
-    probe.up = {"/tmp/.X11-unix/X7"};
+    probe.up = {"/tmp/.X11-unix/X7", "connect :7.0", "connect unix:7"};
     EXPECT_EQ(ChooseDisplay({"", ":7.0", "", ""}, probe.Probe()), DisplayChoice::Windows);
     EXPECT_EQ(ChooseDisplay({"", "unix:7", "", ""}, probe.Probe()), DisplayChoice::Windows);
+    // A server that listens but refuses the connection (no authorisation).
+    EXPECT_EQ(ChooseDisplay({"", ":7", "", ""}, probe.Probe()), DisplayChoice::None);
     EXPECT_EQ(ChooseDisplay({"", ":8", "", ""}, probe.Probe()), DisplayChoice::None);
     probe.asked.clear();
     EXPECT_EQ(ChooseDisplay({"", "shack:10", "", ""}, probe.Probe()), DisplayChoice::None);
@@ -136,7 +193,7 @@ TEST(ChooseDisplayTest, DisplaysAreProbedWhereTheirServersListen)
 TEST(ChooseDisplayTest, ChosenPlatforms)
 {
     FakeProbe probe;
-    probe.up = {"@/tmp/.X11-unix/X0"};
+    probe.up = {"@/tmp/.X11-unix/X0", "connect :0", "/tmp/.X11-unix/X1"};
     EXPECT_EQ(ChooseDisplay({"offscreen", ":0", "", ""}, probe.Probe()), DisplayChoice::Chosen);
     EXPECT_EQ(ChooseDisplay({"minimal:enable_fonts", ":0", "", ""}, probe.Probe()), DisplayChoice::Chosen);
     EXPECT_EQ(ChooseDisplay({"xcb", ":0", "", ""}, probe.Probe()), DisplayChoice::Windows);

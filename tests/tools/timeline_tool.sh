@@ -40,7 +40,7 @@ write_settings 12=10 13=27 20=02 24=01 76=05 77=45 78=45 79=45 80=45 81=45
 # Text "E" at 3 s dots from 23:59:58.000: PTT on the first tick, the dot keyed
 # on the fourteenth after it and held for three seconds, across midnight.
 write_settings 12=b8 13=0b 76=01 77=45
-"$tool" --start 23:59:58.000 >out || fail "run"
+"$tool" --start=23:59:58.000 >out || fail "run"
 expected="23:59:58.000 state PlanSync
 23:59:58.100 ptt on
 23:59:58.100 state Arm

@@ -28,6 +28,17 @@ fi
 "$tool" --waveform noise --resolution 8 --quality lo --envelope 10,5,20,50,30 --output n.wav >/dev/null || fail "noise"
 [ "$(stat -c %s n.wav)" = $((100 * 441 / 10 + 76)) ] || fail "8-bit size"
 
+# Standard output for -, --name=value and -o forms, every failure with its reason.
+"$tool" --duration=250 --output - >stdout.wav 2>err || fail "--output -"
+[ "$(head -c 4 stdout.wav)" = RIFF ] && [ "$(stat -c %s stdout.wav)" = $((250 * 96 * 2 + 76)) ] && [ ! -e ./- ] \
+    || fail "--output - did not write the image to standard output"
+"$tool" -o /nonexistent/x.wav >out 2>err; rc=$?
+[ $rc = 1 ] && grep -qx 'vantrel-tone: cannot write /nonexistent/x.wav: No such file or directory' err \
+    || fail "an unwritable output without its reason (exit $rc)"
+SDL_AUDIODRIVER=none-such "$tool" --play >out 2>err; rc=$?
+[ $rc = 1 ] && grep -q '^vantrel-tone: no sound: ' err || fail "--play without a sound device (exit $rc)"
+"$tool" -V | grep -q '^build 4\.14' || fail "-V"
+
 SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/disk.raw" "$tool" --frequency 800 --duration 100 --play 2>/dev/null \
     || fail "play"
 [ "$(stat -c %s disk.raw 2>/dev/null || echo 0)" -ge $((96000 * 4 / 10)) ] || fail "nothing reached the disk device"

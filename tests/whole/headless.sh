@@ -3,12 +3,14 @@
 # WAYLAND_DISPLAY unset): the options that print, the refusals, a headless
 # auto start on simulated hardware that ends by itself, a transmission log on
 # a pipe, a start refused for its repeat time, a port that cannot open, and
-# SIGTERM during a run.
-# Usage: headless.sh PATH-TO-VANTREL
+# SIGTERM during a run. Under a service manager: journal priorities, the
+# crash's line, and the notification protocol on a socket of the test's own.
+# Usage: headless.sh PATH-TO-VANTREL PATH-TO-NOTIFY-LISTEN
 set -uo pipefail
 program=$(realpath "$1")
+listen=$(realpath "$2")
 source "$(dirname "$0")/settings.sh"
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM VANTREL_PORT VANTREL_LINE_LOG VANTREL_TX_LOG
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM VANTREL_PORT VANTREL_LINE_LOG VANTREL_TX_LOG WATCHDOG_PID
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -28,9 +30,9 @@ run() { VANTREL_PORT=sim VANTREL_LINE_LOG=$work/lines.log VANTREL_TX_LOG=$work/t
 "$program" --version >stdout 2>stderr; status=$?
 [ $status = 0 ] && grep -q '^vantrel 4\.14 ' stdout && [ ! -e VANTREL.SET ] && ok "--version" || fail "--version: $status"
 "$program" --help >stdout 2>stderr; status=$?
-[ $status = 0 ] && grep -q 'Usage: vantrel \[autostart\]' stdout && [ ! -e VANTREL.SET ] && ok "--help" || fail "--help: $status"
+[ $status = 0 ] && grep -q '^Usage: vantrel ' stdout && [ ! -e VANTREL.SET ] && ok "--help" || fail "--help: $status"
 "$program" --frobnicate >stdout 2>stderr; status=$?
-[ $status = 2 ] && grep -q 'unknown option --frobnicate' stderr && [ ! -s stdout ] && ok "unknown option" || fail "unknown option: $status"
+[ $status = 2 ] && grep -q "unknown option '--frobnicate'" stderr && [ ! -s stdout ] && ok "unknown option" || fail "unknown option: $status"
 # Without a display only "autostart" makes sense, also when the platform is chosen.
 timeout 20 "$program" >stdout 2>stderr; status=$?
 [ $status = 2 ] && grep -q "only 'vantrel autostart'" stderr && [ ! -e VANTREL.SET ] && ok "no autostart, no display" || fail "no autostart: $status"
@@ -124,6 +126,46 @@ if [ $status = 0 ] && [ "$tail3" = "key off,ptt off,close COM3," ] && [ "$(saved
     ok "SIGTERM during a headless run"
 else
     fail "SIGTERM: status $status, last lines $tail3, saved_at $before $(saved_at)"
+fi
+
+# Under a service manager's journal: every line with its priority, the
+# summary and the transmission's lines; a crash says which signal.
+write_settings 8=03 20=00 24=00 76=03 77=54 78=54 79=54
+rm -f lines.log stderr; touch stderr
+JOURNAL_STREAM=$(stat -c %d:%i stderr) VANTREL_PORT=sim VANTREL_LINE_LOG=$work/lines.log \
+    "$program" autostart 2>>stderr >stdout &
+pid=$!
+for _ in $(seq 200); do grep -q 'key on' lines.log 2>/dev/null && break; sleep 0.1; done
+kill -SEGV $pid
+wait $pid; status=$?
+if [ $status = 139 ] && ! grep -qv '^<[2346]>vantrel: ' stderr \
+    && grep -qx '<6>vantrel: port COM3 (simulated port), text 1 "TTT", QRSS 1000 ms dots, endless repeats back to back, no sync, next start now' stderr \
+    && grep -q '^<6>vantrel: [0-9T:-]*Z start 1 QRSS 1000ms TTT$' stderr \
+    && grep -q '^<4>vantrel: the system clock\|^<6>vantrel: .*running headless' stderr \
+    && [ "$(tail -1 stderr)" = '<2>vantrel: crashed by SIGSEGV: key and PTT off' ]; then
+    ok "journal priorities, summary and the crash's signal"
+else
+    fail "journal: status $status"
+fi
+
+# READY=1 once the port is open, STATUS for the transmission and the wait for
+# its repeat (EEE twice, a minute apart), WATCHDOG=1 from the keying timer.
+write_settings 8=03 20=02 24=01 76=03 77=45 78=45 79=45
+"$listen" "$work/notify" 30 >messages &
+listener=$!
+for _ in $(seq 50); do grep -q listening messages && break; sleep 0.1; done
+NOTIFY_SOCKET=$work/notify WATCHDOG_USEC=1000000 VANTREL_PORT=sim "$program" autostart >stdout 2>stderr &
+pid=$!
+for _ in $(seq 300); do grep -q '^STATUS=text 1, next start [0-9]' messages && break; sleep 0.1; done
+kill -TERM $pid; wait $pid; status=$?
+kill $listener; wait $listener
+clock='[0-2][0-9]:[0-5][0-9]:[0-5][0-9]Z'
+if [ $status = 0 ] && [ "$(sed -n 2,3p messages)" = "$(printf 'READY=1\nSTATUS=text 1, next start now')" ] \
+    && grep -qx "STATUS=transmitting text 1, ends $clock" messages && grep -qx "STATUS=text 1, next start $clock" messages \
+    && [ "$(grep -c '^WATCHDOG=1$' messages)" -ge 2 ]; then
+    ok "READY, STATUS and WATCHDOG on the notification socket"
+else
+    fail "notification socket: status $status"; cat messages
 fi
 
 [ $failures -eq 0 ]
