@@ -21,8 +21,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool Headless = false;
-
 namespace {
 
 constexpr int kConnectTimeoutMs = 2000;

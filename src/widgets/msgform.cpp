@@ -8,6 +8,7 @@
 #include <cstdio>
 
 TMsgForm* MsgForm = nullptr;
+bool Headless = false;
 
 TMsgForm::TMsgForm(QWidget* parent) : TForm(parent)
 {

@@ -32,7 +32,8 @@ private:
 extern TMsgForm* MsgForm;
 
 // True for the whole run once start-up found no display (set by src/app's
-// start-up, see app/headless.h): messages then go to standard error. UI thread only.
+// start-up, see app/headless.h; defined in msgform.cpp): messages then go to
+// standard error. UI thread only.
 extern bool Headless;
 
 // Shows MsgForm modally with `caption`, `message` and background `colour`;
