@@ -131,12 +131,26 @@ bool TcpAccepts(const std::string& host, int port)
 // and a refusal is asked again twice, 50 ms apart, before it counts.
 bool XServerAccepts(const std::string& display)
 {
+    // Closed at exit, after Qt's own connection.
+    struct KeptConnection {
+        xcb_connection_t* connection = nullptr;
+        ~KeptConnection()
+        {
+            if (connection != nullptr)
+                xcb_disconnect(connection);
+        }
+    };
+    static KeptConnection kept;
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (attempt > 0)
             ::usleep(50000);
         xcb_connection_t* connection = xcb_connect(display.c_str(), nullptr);
-        if (xcb_connection_has_error(connection) == 0)
-            return true; // kept: see above
+        if (xcb_connection_has_error(connection) == 0) {
+            if (kept.connection != nullptr)
+                xcb_disconnect(kept.connection);
+            kept.connection = connection; // see above
+            return true;
+        }
         xcb_disconnect(connection);
     }
     return false;
@@ -213,7 +227,7 @@ void CheckSystemClock(const ClockWaitRequest& request, Clock& clock)
 std::string DesktopSettingsFolder()
 {
     const std::string config = Env("XDG_CONFIG_HOME");
-    // The base directory specification: a relative path is to be ignored.
+    // XDG base directories: a relative path is to be ignored.
     return (config.starts_with('/') ? config : Env("HOME") + "/.config") + "/vantrel";
 }
 

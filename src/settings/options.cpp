@@ -59,9 +59,9 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args, const std::vect
         const bool isLong = arg[1] == '-';
         const std::size_t equals = isLong ? arg.find('=') : std::string::npos;
         const std::string name = isLong ? arg.substr(2, equals - 2) : arg.substr(1, 1);
-        const OptionSpec* spec = isLong ? FindLong(specs, name) : FindLetter(specs, arg[1]);
+        const OptionSpec* option = isLong ? FindLong(specs, name) : FindLetter(specs, arg[1]);
         const std::string shown = isLong ? "--" + name : arg.substr(0, 2);
-        if (spec == nullptr) {
+        if (option == nullptr) {
             out.fault = "unknown option '" + (isLong ? shown : arg) + "'";
             return out;
         }
@@ -70,20 +70,20 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args, const std::vect
             value = arg.substr(equals + 1);
         else if (!isLong && arg.size() > 2)
             value = arg.substr(2);
-        if (spec->value == OptionSpec::None && value) {
+        if (option->value == OptionSpec::None && value) {
             out.fault = isLong ? shown + " takes no value" : "unknown option '" + arg + "'";
             return out;
         }
-        if (spec->value == OptionSpec::Required && !value) {
+        if (option->value == OptionSpec::Required && !value) {
             if (i + 1 >= args.size()) {
                 out.fault = shown + " needs a value";
                 return out;
             }
             value = args[++i];
-        } else if (spec->value == OptionSpec::Optional && !value && i + 1 < args.size() && IsNumber(args[i + 1])) {
+        } else if (option->value == OptionSpec::Optional && !value && i + 1 < args.size() && IsNumber(args[i + 1])) {
             value = args[++i];
         }
-        out.options.push_back({spec->name, value});
+        out.options.push_back({option->name, value});
     }
     return out;
 }

@@ -58,7 +58,11 @@ if command -v systemd-analyze >/dev/null; then
     awk -v e="${exposure:-99}" 'BEGIN { exit !(e <= 3.0) }' || fail "unit exposure ${exposure:-unknown} above 3.0"
     echo "unit exposure: $exposure"
     # The unit's filter refuses no call of a traced headless beacon and --release-port.
-    if command -v strace >/dev/null; then
+    # (Not in the sanitizer build: its runtime makes calls of its own, and
+    # LeakSanitizer cannot run under ptrace.)
+    if grep -q '^VANTREL_SANITIZE:BOOL=ON' "$build/CMakeCache.txt" 2>/dev/null; then
+        echo "skipped in the sanitizer build: the system-call filter is checked in the normal one"
+    elif command -v strace >/dev/null; then
         expand() { for e in "$@"; do case $e in @*) expand $(systemd-analyze syscall-filter "$e" | sed '1d; /#/d');;
                    *) echo "$e";; esac; done; }
         expand $(sed -n 's/^SystemCallFilter=//p' "$unit") | sort -u > "$prefix/allowed"
