@@ -15,6 +15,20 @@ std::int64_t DaysFromCivil(int year, int month, int day)
     return std::int64_t{era} * 146097 + doe - 719468 + 25569;
 }
 
+void CivilFromDays(std::int64_t days, int& year, int& month, int& day)
+{
+    // Howard Hinnant's civil_from_days, shifted as above.
+    const std::int64_t z = days - 25569 + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const auto doe = static_cast<int>(z - era * 146097);
+    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int mp = (5 * doy + 2) / 153;
+    day = doy - (153 * mp + 2) / 5 + 1;
+    month = mp < 10 ? mp + 3 : mp - 9;
+    year = static_cast<int>(era * 400 + yoe) + (month <= 2 ? 1 : 0);
+}
+
 double SystemClock::Now()
 {
     using namespace std::chrono;

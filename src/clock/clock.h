@@ -29,3 +29,5 @@ public:
 
 // Days since 1899-12-30 of a civil date.
 std::int64_t DaysFromCivil(int year, int month, int day);
+// The civil date of a day counted since 1899-12-30.
+void CivilFromDays(std::int64_t days, int& year, int& month, int& day);

@@ -8,6 +8,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -27,6 +29,9 @@ static_assert(std::atomic<std::int64_t>::is_always_lock_free);
 std::string logPath;
 Clock* logClock = nullptr;
 SysCalls* logSys = nullptr;
+// The local day (days since 1899-12-30) the last line was written on; a new
+// one is announced by a date line. INT64_MIN: nothing written since the start.
+std::int64_t lastDay = INT64_MIN;
 
 std::int64_t RealTimeMs() noexcept
 {
@@ -72,6 +77,7 @@ bool StartLineLog(const std::string& path, Clock* clock, SysCalls& sys)
     logClock = clock;
     logSys = &sys;
     logPath = path;
+    lastDay = INT64_MIN;
     if (path.empty())
         return true;
     // Not blocking: a pipe must never hold up the keying.
@@ -96,6 +102,15 @@ std::string LogFailureText(int error)
     return std::strerror(error);
 }
 
+std::string LineLogDateText(std::int64_t day)
+{
+    int year = 0, month = 0, dayOfMonth = 0;
+    CivilFromDays(day, year, month, dayOfMonth);
+    char text[32];
+    std::snprintf(text, sizeof text, "--- %04d-%02d-%02d ---", year, month, dayOfMonth);
+    return text;
+}
+
 void LogLine(const std::string& what, std::optional<bool> level)
 {
     if (logFd < 0 || logClock == nullptr)
@@ -104,8 +119,18 @@ void LogLine(const std::string& what, std::optional<bool> level)
     const FencedRequest request;
     if (!request.Allowed())
         return;
-    const std::int64_t ms = DayMs(logClock->Now());
+    const double now = logClock->Now();
+    const std::int64_t ms = DayMs(now);
     offsetMs = ms - RealTimeMs() % kDayMs;
+    // The first line of a run and the first after each local midnight follow a
+    // date line of their own, which readers matching the time prefix skip.
+    const auto day = static_cast<std::int64_t>(std::floor(now));
+    if (day != lastDay) {
+        lastDay = day;
+        WriteLine(LineLogDateText(day) + '\n');
+        if (logFd < 0)
+            return;
+    }
     // Where the devices show their outputs (simulated hardware), after the operation.
     const std::string outputs = Devices().Outputs(PortNumber);
     WriteLine(ClockTextMs(ms) + ' ' + what + (level ? (*level ? " on" : " off") : "")

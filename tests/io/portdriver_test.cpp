@@ -1,3 +1,4 @@
+#include "clock/clock.h"
 #include "io/emergency.h"
 #include "io/linelog.h"
 #include "io/portdriver.h"
@@ -14,6 +15,7 @@
 #include <fstream>
 #include <functional>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace {
 
@@ -385,13 +387,13 @@ TEST_F(PortDriverTest, OpeningReturnAndReleaseRaiseNoLineUnasked)
 
 class LineLogTest : public PortDriverTest {};
 
-// The lines of a log, whole or without their time.
+// The lines of a log, whole or without their time (date lines stay whole).
 std::vector<std::string> ReadLines(const std::string& path, bool withTime = true)
 {
     std::ifstream in(path);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);)
-        lines.push_back(withTime || line.size() <= 13 ? line : line.substr(13));
+        lines.push_back(withTime || line.size() <= 13 || line[0] == '-' ? line : line.substr(13));
     return lines;
 }
 
@@ -414,7 +416,7 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     std::vector<std::string> lines = ReadLines(path);
     // Simulated hardware shows the outputs after each operation.
     EXPECT_EQ(lines, (std::vector<std::string>{
-                         "09:05:07.045 open COM3 [RTS 0 DTR 0]", "09:05:08.045 key on [RTS 1 DTR 0]",
+                         "--- 2025-12-09 ---", "09:05:07.045 open COM3 [RTS 0 DTR 0]", "09:05:08.045 key on [RTS 1 DTR 0]",
                          "09:05:08.045 ptt off [RTS 1 DTR 0]", "09:05:08.045 dfcw on [RTS 1 DTR 1]",
                          "09:05:08.045 close COM3 [RTS 0 DTR 0]"}));
     std::remove(path.c_str());
@@ -427,7 +429,7 @@ TEST_F(LineLogTest, EveryOpenCloseAndLineChangeIsLogged)
     CloseSelectedPort();
     StartLineLog({}, nullptr);
     lines = ReadLines(path, false);
-    EXPECT_EQ(lines, (std::vector<std::string>{"open LPT2 [data FC control CB]", "key off [data FC control CB]",
+    EXPECT_EQ(lines, (std::vector<std::string>{"--- 2025-12-09 ---", "open LPT2 [data FC control CB]", "key off [data FC control CB]",
                                                "ptt on [data FE control CB]", "key on [data FE control CA]",
                                                "dfcw off [data FC control CA]", "close LPT2 [data FC control CA]"}));
     EXPECT_FALSE(StartLineLog("/nonexistent-dir/x.log", &clock_));
@@ -472,29 +474,29 @@ TEST_F(LineLogTest, AFailedWriteClosesTheLogAndTheKeyingGoesOn)
         std::remove(path.c_str());
         FailingWrites sys;
         sys.error = error;
-        sys.failFrom = 3;
+        sys.failFrom = 4;
         sys.shortFirst = error == EFBIG;
         ASSERT_TRUE(StartLineLog(path, &clock_, sys));
         PortNumber = 1;
-        OpenSelectedPort(); // write 1
-        SetPtt(true);       // write 2
+        OpenSelectedPort(); // writes 1 (the date) and 2
+        SetPtt(true);       // write 3
         testing::internal::CaptureStderr();
         SetKey(true);       // fails
         SetKey(false);
         SetPtt(false);
         const std::string err = testing::internal::GetCapturedStderr();
         EXPECT_FALSE(LineLogOpen());
-        EXPECT_EQ(sys.writes, error == EFBIG ? 4 : 3);
+        EXPECT_EQ(sys.writes, error == EFBIG ? 5 : 4);
         EXPECT_NE(err.find("line log " + path + ": write failed: " + std::strerror(error)), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err; // once
         EXPECT_FALSE(sim_.Lines(1).rts);
         EXPECT_FALSE(sim_.Lines(1).dtr);
         EXPECT_EQ(sim_.Requests().back().function, F::ClrDtr); // the PTT off reached the port
         const auto lines = ReadLines(path, false);
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0], "open COM1 [RTS 0 DTR 0]");
-        EXPECT_EQ(lines[1], "ptt on [RTS 0 DTR 1]");
-        EXPECT_LE(lines.size(), 3u); // at most a part of the failed line
+        ASSERT_GE(lines.size(), 3u);
+        EXPECT_EQ(lines[1], "open COM1 [RTS 0 DTR 0]");
+        EXPECT_EQ(lines[2], "ptt on [RTS 0 DTR 1]");
+        EXPECT_LE(lines.size(), 4u); // at most a part of the failed line
         ReleasePort();
         StartLineLog({}, nullptr);
     }
@@ -518,14 +520,41 @@ TEST_F(LineLogTest, CrashLinesGoToTheLogWhileAPortIsOpen)
     StartLineLog({}, nullptr);
 
     const std::vector<std::string> lines = ReadLines(path);
-    ASSERT_EQ(lines.size(), 7u);
-    EXPECT_EQ(lines[2].substr(12), " key off");
-    EXPECT_EQ(lines[3].substr(12), " ptt off");
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[3].substr(12), " key off");
+    EXPECT_EQ(lines[4].substr(12), " ptt off");
     // The real-time clock moved by the log clock's offset: within a second of
     // 23:59:59.990, across midnight.
-    const std::string t = lines[3].substr(0, 12);
+    const std::string t = lines[4].substr(0, 12);
     EXPECT_TRUE(t.rfind("23:59:59.9", 0) == 0 || t.rfind("00:00:00.", 0) == 0) << t;
-    EXPECT_EQ(lines[6].substr(12), " close COM2 [RTS 0 DTR 0]");
+    EXPECT_EQ(lines[7].substr(12), " close COM2 [RTS 0 DTR 0]");
+}
+
+// The date before a run's first line and at each local midnight, a year's end
+// included; a new run repeats it.
+TEST_F(LineLogTest, TheDateComesFirstAndAtEachMidnight)
+{
+    const std::string path = testing::TempDir() + "/vantrel-dates.log";
+    std::remove(path.c_str());
+    clock_.SetLocal(DaysFromCivil(2026, 12, 31), 86400000 - 500);
+    ASSERT_TRUE(StartLineLog(path, &clock_));
+    PortNumber = 1;
+    OpenSelectedPort();
+    clock_.Advance(1000);
+    SetPtt(true);
+    SetPtt(false);
+    ASSERT_TRUE(StartLineLog(path, &clock_));
+    CloseSelectedPort();
+    StartLineLog({}, nullptr);
+    EXPECT_EQ(ReadLines(path), (std::vector<std::string>{
+                                   "--- 2026-12-31 ---", "23:59:59.500 open COM1 [RTS 0 DTR 0]",
+                                   "--- 2027-01-01 ---", "00:00:00.500 ptt on [RTS 0 DTR 1]",
+                                   "00:00:00.500 ptt off [RTS 0 DTR 0]", "--- 2027-01-01 ---",
+                                   "00:00:00.500 close COM1 [RTS 0 DTR 0]"}));
+    for (const auto& [y, m, d, text] : {std::tuple{1899, 12, 30, "--- 1899-12-30 ---"},
+                                        {2024, 2, 29, "--- 2024-02-29 ---"}, {2100, 3, 1, "--- 2100-03-01 ---"}})
+        EXPECT_EQ(LineLogDateText(DaysFromCivil(y, m, d)), text);
+    std::remove(path.c_str());
 }
 
 TEST_F(LineLogTest, APipeWithoutReaderIsRefusedAtOnce)

@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 failures=0
 # The line log's entries without the simulated port's outputs after them.
-entries() { cut -d' ' -f2- | sed 's/ \[[^]]*\]$//'; }
+entries() { grep -v '^--- ' | cut -d' ' -f2- | sed 's/ \[[^]]*\]$//'; }
 fail() { echo "FAILED: $*"; for f in stdout stderr lines.log tx.log; do [ -f $f ] && { echo "-- $f"; cat $f; }; done; failures=$((failures + 1)); }
 ok() { echo "ok: $*"; }
 # The settings file is saved when its modification time (ns) moves.
