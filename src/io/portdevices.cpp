@@ -1,5 +1,8 @@
 #include "portdevices.h"
 
+#include "settings/settingrules.h"
+#include "settings/settings.h"
+
 namespace {
 
 // What the driver sees before any devices are installed: nothing opens.
@@ -89,17 +92,16 @@ FencedDevices fenced;
 
 bool IsKnownPortNumber(int portNumber)
 {
-    return (portNumber >= 1 && portNumber <= 9) || portNumber == 20 || portNumber == 21 || portNumber == 30
-        || portNumber == 31;
+    return portNumber != kPortNone && PortNumberValid(portNumber);
 }
 
 std::string PortNameOf(int portNumber)
 {
     if (!IsKnownPortNumber(portNumber))
         return "port " + std::to_string(portNumber);
-    if (portNumber == 30)
+    if (portNumber == kPortGpio)
         return "GPIO";
-    if (portNumber == 31)
+    if (portNumber == kPortHamlib)
         return "Radio";
     return portNumber >= 20 ? "LPT" + std::to_string(portNumber - 19) : "COM" + std::to_string(portNumber);
 }

@@ -1,6 +1,7 @@
 #include "simdevices.h"
 
 #include "clock/clock.h"
+#include "settings/settings.h"
 
 #include <cstdio>
 #include <utility>
@@ -126,7 +127,7 @@ std::string SimPortDevices::Outputs(int portNumber) const
     if (portNumber >= 1 && portNumber <= 9) {
         const ComLines lines = Lines(portNumber);
         std::snprintf(text, sizeof text, "[RTS %d DTR %d]", lines.rts ? 1 : 0, lines.dtr ? 1 : 0);
-    } else if (portNumber == 30 || portNumber == 31) {
+    } else if (portNumber == kPortGpio || portNumber == kPortHamlib) {
         std::snprintf(text, sizeof text, "[key %d PTT %d]", gpio_.key ? 1 : 0, gpio_.ptt ? 1 : 0);
     } else if (portNumber == 20 || portNumber == 21) {
         const std::uint16_t base = portNumber == 20 ? ioaddr::Lpt1Base : ioaddr::Lpt2Base;
@@ -162,7 +163,7 @@ void SimPortDevices::PlugIn(int portNumber)
 
 int SimPortDevices::OpenLines(int portNumber)
 {
-    const int handle = portNumber == 30 || portNumber == 31 ? Open(portNumber) : kInvalidHandle;
+    const int handle = portNumber == kPortGpio || portNumber == kPortHamlib ? Open(portNumber) : kInvalidHandle;
     if (handle != kInvalidHandle)
         gpio_ = {}; // requested at their inactive level
     return handle;
@@ -178,7 +179,7 @@ void SimPortDevices::SetLine(int handle, PortLine line, bool on)
             lineError_ = gone->second;
         return;
     }
-    if (line == PortLine::Dfcw && it->second == 31)
+    if (line == PortLine::Dfcw && it->second == kPortHamlib)
         return; // a radio has no DFCW select
     (line == PortLine::Key ? gpio_.key : gpio_.ptt) = on;
 }

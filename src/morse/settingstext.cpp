@@ -226,6 +226,10 @@ std::string PortName(std::int64_t port)
         return "COM" + std::to_string(port);
     if (port == kPortLpt1 || port == kPortLpt2)
         return "LPT" + std::to_string(port - kPortLpt1 + 1);
+    if (port == kPortGpio)
+        return "GPIO";
+    if (port == kPortHamlib)
+        return "Radio";
     return "no port";
 }
 
@@ -234,13 +238,13 @@ Entry Port()
     return {"PortNumber", [] { return Commented(std::to_string(PortNumber), PortName(PortNumber)); },
             [](const std::string& value) {
                 std::optional<std::int64_t> port;
-                for (const std::int64_t p : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 20, 21})
+                for (const std::int64_t p : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 20, 21, 30, 31})
                     if (Lower(value) == Lower(PortName(p)))
                         port = p;
                 if (!port)
                     port = ReadWhole(value);
                 if (!port || !PortNumberValid(*port))
-                    return Refuse("0 (None), 1..9 (COM1..COM9), 20 (LPT1) or 21 (LPT2), by number or name");
+                    return Refuse("0 (None), 1..9 (COM1..COM9), 20 (LPT1), 21 (LPT2), 30 (GPIO) or 31 (Radio), by number or name");
                 return Parsed{{}, double(*port), [p = *port] { PortNumber = static_cast<std::uint8_t>(p); }};
             }};
 }

@@ -29,7 +29,8 @@ bool ModeChoiceValid(bool dfcw, std::uint8_t ratioCode)
 
 bool PortNumberValid(std::int64_t port)
 {
-    return (port >= kPortNone && port <= 9) || port == kPortLpt1 || port == kPortLpt2;
+    return (port >= kPortNone && port <= 9) || port == kPortLpt1 || port == kPortLpt2 || port == kPortGpio
+        || port == kPortHamlib;
 }
 
 bool AlarmCutsSidetone(std::uint16_t alarmSeconds, bool sidetoneOn, bool useSpeaker)

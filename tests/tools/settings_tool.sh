@@ -87,6 +87,8 @@ done <<'EOF'
 Texts[2]=vvv de n0call/b|Texts[2] = "VVV DE N0CALL/B"
 Texts[11]="  de n0call  "|Texts[11] = "  DE N0CALL  "
 PortNumber=com9|PortNumber = 9  # COM9
+PortNumber=gpio|PortNumber = 30  # GPIO
+PortNumber=31|PortNumber = 31  # Radio
 LptWiring=68|LptWiring = 0x44  # DX4WIN compatible
 KeyGap= 2000 |KeyGap = 2000  # ms
 SidetoneFreq=800.06|SidetoneFreq = 800.1  # Hz
